@@ -1,0 +1,44 @@
+#pragma once
+// The 24 quarter turns: six faces and three middle slices, each both ways, and the three
+// whole-cube rotations, each both ways. A turn rotates a set of cells by a quarter turn about
+// one axis with direction a = +1 or -1, the rotation the Direct3D matrix about that axis
+// performs for the angle a*pi/2:
+//   axis x: (x, y, z) -> (x, -a*z, a*y)
+//   axis y: (x, y, z) -> (a*z, y, -a*x)
+//   axis z: (x, y, z) -> (-a*y, a*x, z)
+
+#include <span>
+#include <string_view>
+
+#include "model/cells.h"
+
+namespace velmo {
+
+enum class Axis { X, Y, Z };
+
+// In the order in which the single-move dispatcher compares the names.
+enum class Move {
+    Left, LeftInv, Right, RightInv, Front, FrontInv, Back, BackInv,
+    Top, TopInv, Bottom, BottomInv,
+    SliceRight, SliceRightInv, SliceFront, SliceFrontInv, SliceTop, SliceTopInv,
+    CubeRight, CubeRightInv, CubeFront, CubeFrontInv, CubeTop, CubeTopInv,
+};
+inline constexpr int kMoveCount = 24;
+
+struct TurnInfo {
+    Move move;
+    std::string_view notation;  // what the turn logs, e.g. "Сп'"
+    std::string_view name;      // what the dispatcher compares, e.g. "СП'"
+    Axis axis;
+    int a;
+    std::span<const int> cells;  // the turned cells, in the order the animation spins them
+    bool wholeCube;
+};
+
+const TurnInfo& TurnOf(Move move);
+Move InverseOf(Move move);
+
+// The rotation of a turn applied to a cell position (or a slot direction).
+CellPos Rotate(Axis axis, int a, CellPos p);
+
+}  // namespace velmo
