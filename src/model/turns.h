@@ -38,7 +38,16 @@ struct TurnInfo {
 const TurnInfo& TurnOf(Move move);
 Move InverseOf(Move move);
 
-// The rotation of a turn applied to a cell position (or a slot direction).
-CellPos Rotate(Axis axis, int a, CellPos p);
+// The rotation of a turn applied to a cell position, a slot direction or a point of the block
+// geometry (anything with x, y and z).
+template <class Point>
+constexpr Point Rotate(Axis axis, int a, Point p) {
+    switch (axis) {
+        case Axis::X: return {p.x, -a * p.z, a * p.y};
+        case Axis::Y: return {a * p.z, p.y, -a * p.x};
+        case Axis::Z: return {-a * p.y, a * p.x, p.z};
+    }
+    return p;
+}
 
 }  // namespace velmo

@@ -1,0 +1,62 @@
+#pragma once
+// velmo-cli: the cube model, solver and view without a window. Options run in the order given
+// on a headless host; the output is the message log as the log window shows it.
+//
+// Each option group lives in its own file and hands its options to RunCli, which checks every
+// argument before anything runs.
+
+#include <functional>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "headless/headless_host.h"
+#include "model/velmo.h"
+
+namespace velmo::cli {
+
+enum ExitCode { kExitOk = 0, kExitBadInput = 2, kExitUnsolvable = 3 };
+
+// Everything the options work on.
+struct Context {
+    Context(std::ostream& out, std::ostream& err);
+
+    HeadlessHost host;
+    TVelmo cube;
+    std::ostream& out;
+    std::ostream& err;
+    bool printState = false;
+    // Extra values that option groups keep for one another (render size and the like).
+    int size = 512;
+    bool referenceDevice = false;
+};
+
+using Args = std::span<const std::string>;
+
+struct Option {
+    std::string_view name;     // "--move"
+    std::string_view argHelp;  // "NAME", "" when it takes no argument
+    int argCount = 0;
+    // A setting holds from the start wherever it stands; it is applied before any action.
+    bool setting = false;
+    // Checks the arguments; returns what is wrong with them, or "" when they are fine.
+    std::function<std::string(Args)> check;
+    // Runs the option; returns kExitOk to go on, or the exit code to stop with.
+    std::function<int(Context&, Args)> run;
+};
+
+std::vector<Option> CubeOptions();
+
+// Parses and runs the command line (without the program name). Returns the exit code.
+int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
+           std::ostream& out, std::ostream& err);
+
+// Prints the log (and the state line when asked for) to ctx.out.
+void PrintResult(Context& ctx);
+
+// Argument checks shared by the option groups.
+std::string CheckUnsigned(std::string_view what, const std::string& value, unsigned long long max);
+
+}  // namespace velmo::cli

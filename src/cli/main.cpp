@@ -1,0 +1,10 @@
+#include <iostream>
+
+#include "cli/cli.h"
+
+int main(int argc, char** argv) {
+    using namespace velmo::cli;
+    std::vector<Option> options = CubeOptions();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return RunCli(args, options, std::cout, std::cerr);
+}

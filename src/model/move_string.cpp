@@ -1,0 +1,162 @@
+// Move names and move strings: a Cyrillic face letter ("Л", "П", "Ф", "Т", "В", "Н"), maybe
+// after a slice ("С") or whole-cube ("О") prefix, maybe followed by an apostrophe for the
+// inverse; one-digit repeat counts after moves and bracketed groups; blanks ignored.
+
+#include <vector>
+
+#include "log/message_log.h"
+#include "model/velmo.h"
+#include "platform/text.h"
+
+namespace velmo {
+
+namespace {
+
+bool IsFaceLetter(char32_t c) {
+    return c == U'Л' || c == U'П' || c == U'Ф' || c == U'Т' || c == U'В' || c == U'Н';
+}
+bool IsPrefix(char32_t c) { return c == U'С' || c == U'О'; }
+bool IsCount(char32_t c) { return c >= U'1' && c <= U'9'; }
+
+// Blanks and control characters.
+bool IsTrimmed(char32_t c) { return c <= U' '; }
+
+std::u32string Prepare(std::string_view s) {
+    std::u32string text = DecodeUtf8(s);
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsTrimmed(text[begin])) ++begin;
+    while (end > begin && IsTrimmed(text[end - 1])) --end;
+    std::u32string t;
+    t.reserve(end - begin);
+    for (std::size_t i = begin; i < end; ++i)
+        if (text[i] != U' ') t += ToUpper(text[i]);
+    return t;
+}
+
+}  // namespace
+
+// Rewrites s into the canonical form in which every move and every closing bracket is followed
+// by exactly one count digit; unclosed brackets are closed at the end. "" means incorrect.
+std::string TVelmo::NormalizeMoveString(std::string_view s) {
+    const std::u32string t = Prepare(s);
+    std::u32string r;
+    r.reserve(t.size() * 2);
+    long depth = 0;
+    const std::size_t n = t.size();
+    for (std::size_t j = 0; j < n; ++j) {
+        const char32_t c = t[j];
+        const bool hasNext = j + 1 < n;
+        const char32_t next = hasNext ? t[j + 1] : U'\0';
+        const bool nextIsCount = hasNext && IsCount(next);
+        bool fail = false;
+        if (IsFaceLetter(c)) {
+            r += c;
+            if (!hasNext || (next != U'\'' && !IsCount(next))) r += U'1';
+        } else if (IsPrefix(c)) {
+            fail = !hasNext || !IsFaceLetter(next);
+            r += c;
+        } else if (c == U'\'') {
+            fail = j == 0 || (hasNext && next == U'\'');
+            r += c;
+            if (!nextIsCount) r += U'1';
+        } else if (c == U'(') {
+            fail = hasNext && (next == U'\'' || IsCount(next));
+            r += c;
+            ++depth;
+        } else if (c == U')') {
+            fail = --depth < 0;
+            r += c;
+            if (!nextIsCount) r += U'1';
+        } else if (IsCount(c)) {
+            fail = j == 0 || nextIsCount;
+            r += c;
+        } else {
+            fail = true;
+        }
+        if (fail) return {};
+    }
+    if (!r.empty())
+        for (; depth > 0; --depth) r += U")1";
+    return EncodeUtf8(r);
+}
+
+bool TVelmo::IsValidMoveString(std::string_view s) { return !NormalizeMoveString(s).empty(); }
+
+void TVelmo::ExecuteMove(std::string_view name) {
+    TurnDuration = host_.AutoTurnDuration();
+    const std::string upper = ToUpperUtf8(name);
+    for (int m = 0; m < kMoveCount; ++m) {
+        const TurnInfo& turn = TurnOf(static_cast<Move>(m));
+        if (upper == turn.name) {
+            Turn(turn.move);
+            return;
+        }
+    }
+}
+
+void TVelmo::ExecuteMoveString(std::string_view s, bool topLevel) {
+    const std::string normalized = NormalizeMoveString(s);
+    if (normalized.empty()) return;
+    BusyCursor busy(host_);
+    UserLineOpen = false;
+    TurnDuration = host_.AutoTurnDuration();
+    if (topLevel) {
+        LogTurns = false;
+        host_.Log().AddMessage("Выполнение последовательности: " + std::string(s));
+    }
+    ExecuteNormalized(normalized);
+    if (topLevel) LogTurns = host_.DoLog();
+}
+
+// Runs a normalised string group by group. A bracketed group with count k runs its inside k
+// times, exactly as a nested execution of the inside would: the inside of a group of a
+// normalised string is itself normalised, so it needs no second check, and the groups are
+// walked with an explicit stack and a table of matching brackets, so that deep nesting costs
+// neither stack nor repeated scans.
+void TVelmo::ExecuteNormalized(const std::string& normalized) {
+    const std::u32string t = DecodeUtf8(normalized);
+    std::vector<std::size_t> match(t.size(), t.size());
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == U'(') open.push_back(i);
+        if (t[i] == U')' && !open.empty()) {
+            match[open.back()] = i;
+            open.pop_back();
+        }
+    }
+
+    struct Frame {
+        std::size_t begin, end, pos;
+        int repeats;  // runs left after the current one
+    };
+    std::vector<Frame> stack{{0, t.size(), 0, 0}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.pos >= frame.end) {
+            if (frame.repeats > 0) {
+                --frame.repeats;
+                frame.pos = frame.begin;
+            } else {
+                stack.pop_back();
+            }
+            continue;
+        }
+        // Collect one token up to the count digit that ends it; a group is skipped whole.
+        const std::size_t tokenBegin = frame.pos;
+        std::size_t pos = frame.pos;
+        while (pos < frame.end && !IsCount(t[pos])) pos = t[pos] == U'(' ? match[pos] + 1 : pos + 1;
+        frame.pos = pos + 1;
+        if (pos >= frame.end) continue;  // a normalised string always ends with a count
+        const int count = static_cast<int>(t[pos] - U'0');
+        if (t[tokenBegin] == U'(') {
+            const std::size_t insideBegin = tokenBegin + 1, insideEnd = pos - 1;
+            if (insideEnd > insideBegin)
+                stack.push_back({insideBegin, insideEnd, insideBegin, count - 1});
+        } else {
+            const std::string name = EncodeUtf8(t.substr(tokenBegin, pos - tokenBegin));
+            for (int k = 0; k < count; ++k) ExecuteMove(name);
+        }
+    }
+}
+
+}  // namespace velmo
