@@ -48,6 +48,7 @@ struct Option {
 };
 
 std::vector<Option> CubeOptions();
+std::vector<Option> SolverOptions();
 
 // Parses and runs the command line (without the program name). Returns the exit code.
 int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
