@@ -12,12 +12,17 @@ namespace {
 
 using testing::InstantCube;
 
-// Random strings over all 24 turns, so that the centres move too.
-TEST(SolverProperty, EveryRandomPositionEndsSolvedInStartOrientation) {
-    constexpr int kPositions = 20000;
-    std::mt19937 random(20261208);
+// Random strings over all 24 turns, so that the centres move too. 20,000 positions in four
+// shards, which CTest can run side by side.
+constexpr int kShards = 4;
+constexpr int kPositionsPerShard = 5000;
+
+class SolverProperty : public ::testing::TestWithParam<int> {};
+
+TEST_P(SolverProperty, EveryRandomPositionEndsSolvedInStartOrientation) {
+    std::mt19937 random(20261208 + GetParam());
     int failures = 0;
-    for (int n = 0; n < kPositions; ++n) {
+    for (int n = 0; n < kPositionsPerShard; ++n) {
         const std::vector<Move> moves = testing::RandomMoves(random, 25 + n % 16);
         InstantCube c;
         testing::MakeMoves(c.cube, moves);
@@ -30,6 +35,8 @@ TEST(SolverProperty, EveryRandomPositionEndsSolvedInStartOrientation) {
     }
     EXPECT_EQ(failures, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, SolverProperty, ::testing::Range(0, kShards));
 
 // A block in its own place, its colours matching the centres around it.
 bool InPlace(const TVelmo& cube, int cell) {
