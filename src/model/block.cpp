@@ -51,12 +51,8 @@ CarrySources MakeCarrySources(Axis axis, int a) {
 }
 
 const CarrySources& CarrySourcesOf(Axis axis, int a) {
-    static const std::array<CarrySources, 6> kSources = {
-        MakeCarrySources(Axis::X, -1), MakeCarrySources(Axis::X, 1),
-        MakeCarrySources(Axis::Y, -1), MakeCarrySources(Axis::Y, 1),
-        MakeCarrySources(Axis::Z, -1), MakeCarrySources(Axis::Z, 1),
-    };
-    return kSources[2 * static_cast<int>(axis) + (a > 0 ? 1 : 0)];
+    static const auto kSources = PerQuarterTurn(MakeCarrySources);
+    return QuarterTurnEntry(kSources, axis, a);
 }
 
 }  // namespace

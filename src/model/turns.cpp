@@ -75,12 +75,8 @@ QuarterTurn MakeQuarterTurn(Axis axis, int a) {
 }  // namespace
 
 const QuarterTurn& QuarterTurnOf(Axis axis, int a) {
-    static const std::array<QuarterTurn, 6> kQuarterTurns = {
-        MakeQuarterTurn(Axis::X, -1), MakeQuarterTurn(Axis::X, 1),
-        MakeQuarterTurn(Axis::Y, -1), MakeQuarterTurn(Axis::Y, 1),
-        MakeQuarterTurn(Axis::Z, -1), MakeQuarterTurn(Axis::Z, 1),
-    };
-    return kQuarterTurns[2 * static_cast<int>(axis) + (a > 0 ? 1 : 0)];
+    static const auto kQuarterTurns = PerQuarterTurn(MakeQuarterTurn);
+    return QuarterTurnEntry(kQuarterTurns, axis, a);
 }
 
 }  // namespace velmo
