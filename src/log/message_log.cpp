@@ -3,8 +3,12 @@
 namespace velmo {
 
 void TMessageLog::AddMessage(std::string_view text) {
-    lines_.emplace_back();
-    AppendMessageText(text);
+    // Always exactly one new line: a line break inside the text (a move string pasted with
+    // one, say) is shown as a blank.
+    std::string line(text);
+    for (char& c : line)
+        if (c == '\r' || c == '\n') c = ' ';
+    lines_.push_back(std::move(line));
     Changed();
 }
 

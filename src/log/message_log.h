@@ -16,7 +16,8 @@ public:
     // inside long operations during which no event loop turns.
     using Listener = std::function<void()>;
 
-    // Adds text as a new last line (an empty text adds an empty line).
+    // Adds text as a new last line (an empty text adds an empty line). Line breaks inside
+    // the text become blanks, so one call is always one line.
     void AddMessage(std::string_view text);
     // Replaces the last line with the last line, the word and one blank. A line break (CR LF,
     // or a lone CR or LF) inside the word starts a new line, as a multi-line text box shows it.

@@ -129,37 +129,16 @@ void TVelmo::AnimateTurn(const TurnInfo& turn) {
     } while (now - start < duration);
 }
 
-namespace {
-
-// R(c) for every cell, per axis and direction, worked out once: turns are the model's hot
-// path (the solver makes hundreds per solve).
-using CellTurns = std::array<int, kCellCount + 1>;
-const CellTurns& TurnedCells(Axis axis, int a) {
-    static const std::array<std::array<CellTurns, 2>, 3> table = [] {
-        std::array<std::array<CellTurns, 2>, 3> t{};
-        for (Axis ax : {Axis::X, Axis::Y, Axis::Z})
-            for (int dir : {-1, 1})
-                for (int cell = 1; cell <= kCellCount; ++cell)
-                    t[static_cast<int>(ax)][dir > 0][cell] =
-                        CellAt(Rotate(ax, dir, CellPosition(cell)));
-        return t;
-    }();
-    return table[static_cast<int>(axis)][a > 0];
-}
-
-}  // namespace
-
 // The exact model update: every block of the set turns into its new cell, then the four-cycles
 // move the references so that the block from cell c stands at R(c).
 void TVelmo::ApplyTurn(const TurnInfo& turn) {
-    const CellTurns& turned = TurnedCells(turn.axis, turn.a);
-    for (int cell : turn.cells) Block(cell).Rotate(turn.axis, turn.a, turned[cell], host_);
+    const QuarterTurn& quarter = QuarterTurnOf(turn.axis, turn.a);
+    const auto& to = quarter.cellTo;
+    for (int cell : turn.cells) Block(cell).Rotate(turn.axis, turn.a, to[cell], host_);
     std::array<bool, kCellCount + 1> moved{};
     for (int cell : turn.cells) {
-        const int r1 = turned[cell];
-        if (moved[cell] || r1 == cell) continue;
-        const int r2 = turned[r1];
-        const int r3 = turned[r2];
+        if (moved[cell] || to[cell] == cell) continue;
+        const int r1 = to[cell], r2 = to[r1], r3 = to[r2];
         CycleBlocks(cell, r3, r2, r1);
         moved[cell] = moved[r1] = moved[r2] = moved[r3] = true;
     }
