@@ -103,13 +103,11 @@ bool IsSolved(const TVelmo& cube) {
         faceColour[slot] = std::abs(cube.Colour(CellAt(SlotDirection(slot)), slot));
     for (int cell = 1; cell <= kCellCount; ++cell) {
         if (IsCentreCell(cell)) continue;
-        const CellPos p = CellPosition(cell);
-        for (int slot = 1; slot <= kSlotCount; ++slot) {
-            const CellPos d = SlotDirection(slot);
-            const bool outward = (d.x != 0 && d.x == p.x) || (d.y != 0 && d.y == p.y) ||
-                                 (d.z != 0 && d.z == p.z);
-            if (cube.Colour(cell, slot) != (outward ? faceColour[slot] : 0)) return false;
-        }
+        // A slot shows a sticker exactly where the start position has one.
+        const std::array<int, kSlotCount> start = StartFaces(cell);
+        for (int slot = 1; slot <= kSlotCount; ++slot)
+            if (cube.Colour(cell, slot) != (start[slot - 1] != 0 ? faceColour[slot] : 0))
+                return false;
     }
     return true;
 }
