@@ -1,6 +1,8 @@
 // Colour computation of the software device: lighting, interpolation, texture stage 0 and blending.
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "d3d8_helpers.h"
 #include "platform/d3d8/raster.h"
@@ -374,6 +376,119 @@ TEST(Blending, GradientAlphaOverSixteenBitTargetUsesTheStoredDestination) {
     // r = (255*128 + 8*127 + 127) / 255 = 132 -> 5 bits 16 -> 0x84
     EXPECT_EQ((f.Pixel(8, 8) >> 16) & 0xFF, 0x84u);
 }
+
+
+// ---- Fast paths ------------------------------------------------------------------------------------
+
+// Spans are filled four pixels at a time where the state allows and pixel by pixel otherwise
+// (an alpha test forces the latter, and with ALWAYS it changes nothing else). Both must give the
+// same bytes for every kind of triangle.
+struct PathCase {
+    D3DFORMAT format;
+    bool textured;
+    bool linear;
+    bool blend;
+    bool lit;
+};
+
+void PrintTo(const PathCase& c, std::ostream* os) {
+    *os << "format " << c.format << (c.textured ? (c.linear ? " bilinear" : " point") : " untextured")
+        << (c.blend ? " blended" : "") << (c.lit ? " lit" : "");
+}
+
+class FastPaths : public ::testing::TestWithParam<PathCase> {};
+
+std::vector<std::uint8_t> RenderRandomScene(const PathCase& c, bool forceScalar) {
+    DeviceConfig cfg;
+    cfg.width = 61;
+    cfg.height = 47;
+    cfg.format = c.format;
+    DeviceFixture f(cfg);
+    f.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    f.device->SetRenderState(D3DRS_LIGHTING, c.lit ? TRUE : FALSE);
+    f.device->SetRenderState(D3DRS_ALPHABLENDENABLE, c.blend ? TRUE : FALSE);
+    f.device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    f.device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    if (forceScalar) {
+        f.device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+        f.device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_ALWAYS);
+    }
+    D3DMATRIX p{};
+    p.m[0][0] = p.m[1][1] = 1.3f;
+    p.m[2][2] = 20.0f / 19.0f;
+    p.m[2][3] = 1.0f;
+    p.m[3][2] = -20.0f / 19.0f;
+    f.device->SetTransform(D3DTS_PROJECTION, &p);
+    D3DLIGHT8 l{};
+    l.Type = D3DLIGHT_POINT;
+    l.Diffuse = {0.9f, 0.7f, 0.5f, 0};
+    l.Position = {0.5f, 0.5f, -1};
+    l.Range = 100;
+    l.Attenuation0 = 0.3f;
+    l.Attenuation1 = 0.2f;
+    f.device->SetLight(0, &l);
+    f.device->LightEnable(0, TRUE);
+
+    IDirect3DTexture8* tex = nullptr;
+    if (c.textured) {
+        EXPECT_EQ(f.device->CreateTexture(16, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex), S_OK);
+        D3DLOCKED_RECT lr{};
+        tex->LockRect(0, &lr, nullptr, 0);
+        std::mt19937 rng(3);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 16; ++x)
+                reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(lr.pBits) + y * lr.Pitch)[x] =
+                    static_cast<std::uint32_t>(rng());
+        tex->UnlockRect(0);
+        f.device->SetTexture(0, tex);
+        const DWORD filter = c.linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+        f.device->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
+        f.device->SetTextureStageState(0, D3DTSS_MINFILTER, filter);
+    }
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> pos(-3.0f, 3.0f), depth(0.5f, 6.0f), uv(-2.0f, 3.0f);
+    std::vector<Vertex> v;
+    for (int i = 0; i < 60 * 3; ++i) {
+        const float z = depth(rng);
+        v.push_back(Vertex{pos(rng), pos(rng), z, 0, 0, -1, static_cast<D3DCOLOR>(rng()), uv(rng), uv(rng)});
+    }
+    f.ClearAll(0xFF336699);
+    EXPECT_EQ(f.Draw(D3DPT_TRIANGLELIST, v, 60), S_OK);
+    if (tex) tex->Release();
+    std::vector<std::uint8_t> bytes;
+    IDirect3DSurface8* s = nullptr;
+    f.device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &s);
+    D3DLOCKED_RECT lr{};
+    s->LockRect(&lr, nullptr, D3DLOCK_READONLY);
+    const auto* b = static_cast<const std::uint8_t*>(lr.pBits);
+    bytes.assign(b, b + lr.Pitch * cfg.height);
+    s->UnlockRect();
+    s->Release();
+    return bytes;
+}
+
+TEST_P(FastPaths, FourPixelsAtATimeEqualsPixelByPixel) {
+    const auto fast = RenderRandomScene(GetParam(), false);
+    const auto scalar = RenderRandomScene(GetParam(), true);
+    ASSERT_EQ(fast.size(), scalar.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < fast.size(); ++i) differing += fast[i] != scalar[i];
+    EXPECT_EQ(differing, 0u);
+    // The scene must actually have drawn something over the clear colour.
+    const auto cleared = std::count(fast.begin(), fast.end(), fast[0]);
+    EXPECT_LT(static_cast<std::size_t>(cleared), fast.size() / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FastPaths,
+    ::testing::Values(PathCase{D3DFMT_X8R8G8B8, false, false, false, false},
+                      PathCase{D3DFMT_X8R8G8B8, false, false, false, true},
+                      PathCase{D3DFMT_A8R8G8B8, false, false, true, false},
+                      PathCase{D3DFMT_A8R8G8B8, true, true, false, true},
+                      PathCase{D3DFMT_X8R8G8B8, true, false, true, false},
+                      PathCase{D3DFMT_R5G6B5, true, true, true, true},
+                      PathCase{D3DFMT_R8G8B8, false, false, false, true},
+                      PathCase{D3DFMT_A1R5G5B5, true, true, false, false}));
 
 }  // namespace
 }  // namespace velmo::d3d8::test

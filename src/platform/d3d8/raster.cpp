@@ -434,6 +434,153 @@ void FillSpan(const RasterState& st, const Setup& s, int y, int xBegin, int xEnd
     [[maybe_unused]] const float uRow = s.u.c + s.u.dy * fy, uDx = s.u.dx;
     [[maybe_unused]] const float vRow = s.v.c + s.v.dy * fy, vDx = s.v.dx;
 
+#if defined(__SSE2__)
+    // Spans without alpha test, with the usual depth test and (if any) source-alpha blending go
+    // four pixels at a time. Every lane does exactly the arithmetic of the scalar loop below,
+    // which also finishes the remaining pixels.
+    if constexpr (kMode != StageMode::General) {
+        if (!alphaTest && (!depthTest || lessEqual) && (!kBlend || alphaOverBlend) &&
+            (kTex == 0 || sampler.fastWrap)) {
+            const __m128 zero = _mm_setzero_ps();
+            const __m128i ones = _mm_set1_epi32(-1);
+            const __m128 x0v = _mm_set1_ps(x0);
+            const __m128 zRowV = _mm_set1_ps(zRow), zDxV = _mm_set1_ps(zDx);
+            const __m128i lane = _mm_setr_epi32(0, 1, 2, 3);
+            const __m128i bias16 = _mm_set1_epi32(0x8000);
+            const __m128i bias16s = _mm_set1_epi16(static_cast<short>(0x8000));
+            [[maybe_unused]] const __m128 iwRowV = _mm_set1_ps(iwRow), iwDxV = _mm_set1_ps(iwDx);
+            [[maybe_unused]] const __m128 cRow[4] = {_mm_set1_ps(bRow), _mm_set1_ps(gRow),
+                                                     _mm_set1_ps(rRow), _mm_set1_ps(aRow)};
+            [[maybe_unused]] const __m128 cDx[4] = {_mm_set1_ps(bDx), _mm_set1_ps(gDx),
+                                                    _mm_set1_ps(rDx), _mm_set1_ps(aDx)};
+            [[maybe_unused]] const __m128 uRowV = _mm_set1_ps(uRow), uDxV = _mm_set1_ps(uDx);
+            [[maybe_unused]] const __m128 vRowV = _mm_set1_ps(vRow), vDxV = _mm_set1_ps(vDx);
+            [[maybe_unused]] const __m128 uScale = _mm_set1_ps(static_cast<float>(sampler.width * 256));
+            [[maybe_unused]] const __m128 vScale = _mm_set1_ps(static_cast<float>(sampler.height * 256));
+            [[maybe_unused]] const __m128 texOffset = _mm_set1_ps(kTex == 2 ? 128.0f : 0.0f);
+            const __m128i flat = _mm_set1_epi32(static_cast<int>(flatColor));
+            const __m128i zero16 = _mm_setzero_si128();
+
+            // floor(coord * scale - offset) per lane, as TexelFixed does (lanes out of its fast
+            // range go through TexelFixed itself).
+            [[maybe_unused]] auto texelFixed = [&](__m128 coord, __m128 scale, int size,
+                                                   D3DTEXTUREADDRESS mode, int out[4]) {
+                const __m128 absCoord = _mm_andnot_ps(_mm_set1_ps(-0.0f), coord);
+                if (_mm_movemask_ps(_mm_cmplt_ps(absCoord, _mm_set1_ps(1024.0f))) == 0xF) {
+                    const __m128 t = _mm_sub_ps(_mm_mul_ps(coord, scale), texOffset);
+                    const __m128i i = _mm_cvttps_epi32(t);
+                    const __m128i fl = _mm_add_epi32(
+                        i, _mm_castps_si128(_mm_cmplt_ps(t, _mm_cvtepi32_ps(i))));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), fl);
+                } else {
+                    alignas(16) float c[4];
+                    _mm_store_ps(c, coord);
+                    for (int k = 0; k < 4; ++k) out[k] = TexelFixed(c[k], size, mode, kTex == 2);
+                }
+            };
+
+            for (; xBegin + 4 <= xEnd; xBegin += 4) {
+                const int x = xBegin;
+                const __m128 fx =
+                    _mm_sub_ps(_mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(x), lane)), x0v);
+                __m128i pass = ones;
+                __m128i q = _mm_setzero_si128();
+                __m128i stored = _mm_setzero_si128();
+                if (depthTest) {
+                    __m128 z = _mm_add_ps(zRowV, _mm_mul_ps(zDxV, fx));
+                    z = _mm_max_ps(z, zero);  // NaN -> 0, like ToDepth
+                    z = _mm_min_ps(z, _mm_set1_ps(1.0f));
+                    q = _mm_cvttps_epi32(
+                        _mm_add_ps(_mm_mul_ps(z, _mm_set1_ps(65535.0f)), _mm_set1_ps(0.5f)));
+                    stored = _mm_unpacklo_epi16(
+                        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(drow + x)), zero16);
+                    pass = _mm_xor_si128(_mm_cmpgt_epi32(q, stored), ones);
+                    if (_mm_movemask_epi8(pass) == 0) continue;
+                }
+                [[maybe_unused]] __m128 w = _mm_set1_ps(1.0f);
+                if constexpr (kGouraud || kTex != 0)
+                    w = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(iwRowV, _mm_mul_ps(iwDxV, fx)));
+                __m128i color;
+                if constexpr (kGouraud) {
+                    __m128i c[4];
+                    for (int k = 0; k < 4; ++k) {
+                        __m128 v = _mm_mul_ps(_mm_add_ps(cRow[k], _mm_mul_ps(cDx[k], fx)), w);
+                        v = _mm_max_ps(v, zero);  // like ToByte: NaN and negatives -> 0
+                        v = _mm_min_ps(v, _mm_set1_ps(255.0f));
+                        c[k] = _mm_cvttps_epi32(_mm_add_ps(v, _mm_set1_ps(0.5f)));
+                    }
+                    color = _mm_or_si128(_mm_or_si128(c[0], _mm_slli_epi32(c[1], 8)),
+                                         _mm_or_si128(_mm_slli_epi32(c[2], 16), _mm_slli_epi32(c[3], 24)));
+                } else {
+                    color = flat;
+                }
+                if constexpr (kTex != 0) {
+                    alignas(16) int xf[4], yf[4];
+                    texelFixed(_mm_mul_ps(_mm_add_ps(uRowV, _mm_mul_ps(uDxV, fx)), w), uScale,
+                               sampler.width, sampler.addressU, xf);
+                    texelFixed(_mm_mul_ps(_mm_add_ps(vRowV, _mm_mul_ps(vDxV, fx)), w), vScale,
+                               sampler.height, sampler.addressV, yf);
+                    alignas(16) std::uint32_t tex[4];
+                    const int wm = sampler.width - 1, hm = sampler.height - 1;
+                    for (int k = 0; k < 4; ++k) {
+                        const int i0 = (xf[k] >> 8) & wm, j0 = (yf[k] >> 8) & hm;
+                        const std::uint32_t* rowA =
+                            sampler.texels + static_cast<std::size_t>(j0) * sampler.width;
+                        if constexpr (kTex == 1) {
+                            tex[k] = rowA[i0];
+                        } else {
+                            const int i1 = ((xf[k] >> 8) + 1) & wm, j1 = ((yf[k] >> 8) + 1) & hm;
+                            const std::uint32_t* rowB =
+                                sampler.texels + static_cast<std::size_t>(j1) * sampler.width;
+                            const std::uint32_t fxw = static_cast<std::uint32_t>(xf[k] & 255);
+                            tex[k] = LerpTexel(LerpTexel(rowA[i0], rowA[i1], fxw),
+                                               LerpTexel(rowB[i0], rowB[i1], fxw),
+                                               static_cast<std::uint32_t>(yf[k] & 255));
+                        }
+                    }
+                    const __m128i texel = _mm_load_si128(reinterpret_cast<const __m128i*>(tex));
+                    // RGB = texel * diffuse, A = texel alpha.
+                    const __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(texel, zero16),
+                                                                _mm_unpacklo_epi8(color, zero16)));
+                    const __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(texel, zero16),
+                                                                _mm_unpackhi_epi8(color, zero16)));
+                    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+                    color = _mm_or_si128(_mm_andnot_si128(alphaMask, _mm_packus_epi16(lo, hi)),
+                                         _mm_and_si128(alphaMask, texel));
+                }
+                __m128i* cdst = reinterpret_cast<__m128i*>(crow + x);
+                const __m128i old = _mm_loadu_si128(cdst);
+                if constexpr (kBlend) {
+                    // src * a + dst * (255 - a), per channel, a broadcast from each pixel's alpha.
+                    auto blendHalf = [&](__m128i s16, __m128i d16) {
+                        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, 0xFF), 0xFF);
+                        const __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
+                        return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, ia)));
+                    };
+                    color = _mm_packus_epi16(
+                        blendHalf(_mm_unpacklo_epi8(color, zero16), _mm_unpacklo_epi8(old, zero16)),
+                        blendHalf(_mm_unpackhi_epi8(color, zero16), _mm_unpackhi_epi8(old, zero16)));
+                }
+                if (direct) {
+                    color = _mm_or_si128(color, _mm_set1_epi32(static_cast<int>(orMask)));
+                } else {
+                    alignas(16) std::uint32_t px[4];
+                    _mm_store_si128(reinterpret_cast<__m128i*>(px), color);
+                    for (std::uint32_t& p : px) p = StoredColor(p, format);
+                    color = _mm_load_si128(reinterpret_cast<const __m128i*>(px));
+                }
+                _mm_storeu_si128(cdst, _mm_or_si128(_mm_and_si128(pass, color), _mm_andnot_si128(pass, old)));
+                if (depthWrite) {
+                    const __m128i d = _mm_or_si128(_mm_and_si128(pass, q), _mm_andnot_si128(pass, stored));
+                    // 0..65535 through the signed 16-bit pack: shift down by 0x8000 and back.
+                    const __m128i d16 = _mm_xor_si128(
+                        _mm_packs_epi32(_mm_sub_epi32(d, bias16), _mm_sub_epi32(d, bias16)), bias16s);
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(drow + x), d16);
+                }
+            }
+        }
+    }
+#endif
     for (int x = xBegin; x < xEnd; ++x) {
         const float fx = static_cast<float>(x) - x0;
         int q = 0;
@@ -573,9 +720,14 @@ void RasterizeScreenTriangle(const RasterState& st, const ScreenVertex& v0, cons
         return p;
     };
     s.z = plane(v0.z, v1.z, v2.z);
-    const bool gouraud = !(v0.r == v1.r && v0.r == v2.r && v0.g == v1.g && v0.g == v2.g &&
-                           v0.b == v1.b && v0.b == v2.b && v0.a == v1.a && v0.a == v2.a);
     const bool textured = st.texture.texels != nullptr && st.stage != StageMode::Diffuse;
+    // Alpha only matters where it is blended, tested, passed to the stage or stored.
+    const bool alphaMatters = st.blend || st.alphaTest || st.stage != StageMode::Diffuse ||
+                              st.target.format == D3DFMT_A8R8G8B8 ||
+                              st.target.format == D3DFMT_A1R5G5B5;
+    const bool gouraud = !(v0.r == v1.r && v0.r == v2.r && v0.g == v1.g && v0.g == v2.g &&
+                           v0.b == v1.b && v0.b == v2.b &&
+                           (!alphaMatters || (v0.a == v1.a && v0.a == v2.a)));
     if (gouraud || textured) s.iw = plane(v0.iw, v1.iw, v2.iw);
     if (gouraud) {
         s.r = plane(v0.r * v0.iw, v1.r * v1.iw, v2.r * v2.iw);
