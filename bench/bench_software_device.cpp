@@ -116,7 +116,8 @@ public:
         D3DXPlaneFromPointNormal(&plane, &mp, &mn);
         D3DXMATRIX r;
         D3DXMatrixReflect(&r, &plane);
-        std::memcpy(&reflect_, &r, sizeof r);
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) reflect_.m[i][j] = r.m[i][j];
 
         const D3DMATRIX view = ToD3D(MatrixLookAtLH(eye_, {0, 0, 0}, {0, 1, 0}));
         const D3DMATRIX proj = ToD3D(MatrixPerspectiveFovLH(0.875f, 1.0f, 1.0f, 40.0f));

@@ -639,7 +639,12 @@ TEST(CallCounts, CountWhatTheCallerDid) {
     EXPECT_EQ(f.monitor->Count(Call::VertexBufferLock), 21u);
     EXPECT_EQ(f.monitor->Count(Call::VertexBufferUnlock), 21u);
     EXPECT_EQ(f.monitor->Count(Call::DrawPrimitive), 0u);
-    EXPECT_STREQ(CallName(Call::SurfaceLockRect), "SurfaceLockRect");
+}
+
+TEST(CallCounts, NamesRoundTrip) {
+    for (std::size_t i = 0; i < kCallCount; ++i)
+        EXPECT_EQ(CallFromName(CallName(static_cast<Call>(i))), static_cast<Call>(i));
+    EXPECT_EQ(CallFromName("Lock"), Call::Count);
 }
 
 }  // namespace

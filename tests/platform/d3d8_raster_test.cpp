@@ -162,6 +162,38 @@ TEST(Assembly, FanSharesItsFirstVertexAndStartVertexIsHonoured) {
     EXPECT_EQ(f.CountRgb(kRed), 0);
 }
 
+TEST(Assembly, VerticesAreReadAtDrawTime) {
+    // The view rewrites colours in the shared buffer between draw calls.
+    DeviceFixture f;
+    f.ClearAll();
+    f.Upload({f.Screen(0, 0, kRed), f.Screen(16, 0, kRed), f.Screen(0, 16, kRed)});
+    ASSERT_EQ(f.device->BeginScene(), S_OK);
+    ASSERT_EQ(f.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), S_OK);
+    BYTE* p = nullptr;
+    ASSERT_EQ(f.vb->Lock(0, 3 * sizeof(Vertex), &p, 0), S_OK);
+    for (int i = 0; i < 3; ++i) reinterpret_cast<Vertex*>(p)[i].color = kBlue;
+    ASSERT_EQ(f.vb->Unlock(), S_OK);
+    f.device->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+    ASSERT_EQ(f.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), S_OK);
+    ASSERT_EQ(f.device->EndScene(), S_OK);
+    EXPECT_EQ(f.CountRgb(kRed), 0);
+    EXPECT_GT(f.CountRgb(kBlue), 100);
+}
+
+TEST(Assembly, AbsurdCoordinatesDrawNothingAndDoNotCrash) {
+    DeviceFixture f;
+    f.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    f.ClearAll();
+    const float inf = INFINITY, nan = std::nanf(""), big = 3e38f;
+    std::vector<Vertex> v = {
+        Vertex{inf, 0, 0.5f, 0, 0, -1, kRed, 0, 0},   Vertex{0, 1, 0.5f, 0, 0, -1, kRed, 0, 0},
+        Vertex{1, 0, 0.5f, 0, 0, -1, kRed, 0, 0},     Vertex{nan, nan, nan, 0, 0, -1, kRed, 0, 0},
+        Vertex{0, 1, 0.5f, 0, 0, -1, kRed, 0, 0},     Vertex{1, 0, 0.5f, 0, 0, -1, kRed, 0, 0},
+        Vertex{big, -big, 0.5f, 0, 0, -1, kRed, 0, 0}, Vertex{-big, big, 0.5f, 0, 0, -1, kRed, 0, 0},
+        Vertex{big, big, 0.5f, 0, 0, -1, kRed, 0, 0}};
+    EXPECT_EQ(f.Draw(D3DPT_TRIANGLELIST, v, 3), S_OK);
+}
+
 // ---- Clipping ---------------------------------------------------------------------------------------
 
 // Camera at the origin looking along +z, 90 degree field of view, near 1, far 10.

@@ -870,6 +870,10 @@ void DrawTriangle(const RasterState& st, const ClipVertex& a, const ClipVertex& 
         const double iw = 1.0 / static_cast<double>(v.w);
         const double X = vp.x + (v.x * iw + 1.0) * halfW;
         const double Y = vp.y + (1.0 - v.y * iw) * halfH;
+        // The guard band keeps real geometry far inside this; only rounding trouble in the
+        // clipper (from absurd input) could get here, and it must not overflow the edge maths.
+        constexpr double kLimit = 1 << 20;
+        if (!(std::fabs(X) < kLimit && std::fabs(Y) < kLimit)) return;
         ScreenVertex& s = sv[i];
         s.fx = static_cast<std::int64_t>(std::floor(X * kSubScale + 0.5));
         s.fy = static_cast<std::int64_t>(std::floor(Y * kSubScale + 0.5));
