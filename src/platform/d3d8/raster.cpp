@@ -520,25 +520,62 @@ void FillSpan(const RasterState& st, const Setup& s, int y, int xBegin, int xEnd
                                sampler.width, sampler.addressU, xf);
                     texelFixed(_mm_mul_ps(_mm_add_ps(vRowV, _mm_mul_ps(vDxV, fx)), w), vScale,
                                sampler.height, sampler.addressV, yf);
-                    alignas(16) std::uint32_t tex[4];
                     const int wm = sampler.width - 1, hm = sampler.height - 1;
-                    for (int k = 0; k < 4; ++k) {
-                        const int i0 = (xf[k] >> 8) & wm, j0 = (yf[k] >> 8) & hm;
-                        const std::uint32_t* rowA =
-                            sampler.texels + static_cast<std::size_t>(j0) * sampler.width;
-                        if constexpr (kTex == 1) {
-                            tex[k] = rowA[i0];
-                        } else {
-                            const int i1 = ((xf[k] >> 8) + 1) & wm, j1 = ((yf[k] >> 8) + 1) & hm;
+                    __m128i texel;
+                    if constexpr (kTex == 1) {
+                        alignas(16) std::uint32_t tex[4];
+                        for (int k = 0; k < 4; ++k)
+                            tex[k] = sampler.texels[static_cast<std::size_t>((yf[k] >> 8) & hm) * sampler.width +
+                                                    ((xf[k] >> 8) & wm)];
+                        texel = _mm_load_si128(reinterpret_cast<const __m128i*>(tex));
+                    } else {
+                        // Gather the four corners of each pixel's texel square, then blend
+                        // them in 16-bit lanes exactly as LerpTexel does, two pixels per vector.
+                        alignas(16) std::uint32_t c00[4], c10[4], c01[4], c11[4];
+                        for (int k = 0; k < 4; ++k) {
+                            const int i0 = (xf[k] >> 8) & wm, i1 = ((xf[k] >> 8) + 1) & wm;
+                            const int j0 = (yf[k] >> 8) & hm, j1 = ((yf[k] >> 8) + 1) & hm;
+                            const std::uint32_t* rowA =
+                                sampler.texels + static_cast<std::size_t>(j0) * sampler.width;
                             const std::uint32_t* rowB =
                                 sampler.texels + static_cast<std::size_t>(j1) * sampler.width;
-                            const std::uint32_t fxw = static_cast<std::uint32_t>(xf[k] & 255);
-                            tex[k] = LerpTexel(LerpTexel(rowA[i0], rowA[i1], fxw),
-                                               LerpTexel(rowB[i0], rowB[i1], fxw),
-                                               static_cast<std::uint32_t>(yf[k] & 255));
+                            c00[k] = rowA[i0];
+                            c10[k] = rowA[i1];
+                            c01[k] = rowB[i0];
+                            c11[k] = rowB[i1];
                         }
+                        const __m128i mask8 = _mm_set1_epi32(255);
+                        const __m128i fx32 = _mm_and_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(xf)), mask8);
+                        const __m128i fy32 = _mm_and_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(yf)), mask8);
+                        // Per-pixel weights spread over that pixel's four channel lanes.
+                        auto spread = [](__m128i f32, bool high) {
+                            const __m128i f16 = _mm_packs_epi32(f32, f32);
+                            const __m128i pairs = _mm_unpacklo_epi16(f16, f16);
+                            return high ? _mm_unpackhi_epi32(pairs, pairs) : _mm_unpacklo_epi32(pairs, pairs);
+                        };
+                        const __m128i n256 = _mm_set1_epi16(256), round = _mm_set1_epi16(128);
+                        auto lerp = [&](__m128i a, __m128i b, __m128i f) {
+                            return _mm_srli_epi16(
+                                _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(n256, f)),
+                                                            _mm_mullo_epi16(b, f)),
+                                              round),
+                                8);
+                        };
+                        auto load = [](const std::uint32_t* p) {
+                            return _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+                        };
+                        const __m128i a00 = load(c00), a10 = load(c10), a01 = load(c01), a11 = load(c11);
+                        __m128i halves[2];
+                        for (int h = 0; h < 2; ++h) {
+                            auto widen = [&](__m128i v) {
+                                return h ? _mm_unpackhi_epi8(v, zero16) : _mm_unpacklo_epi8(v, zero16);
+                            };
+                            const __m128i wx = spread(fx32, h != 0), wy = spread(fy32, h != 0);
+                            halves[h] = lerp(lerp(widen(a00), widen(a10), wx),
+                                             lerp(widen(a01), widen(a11), wx), wy);
+                        }
+                        texel = _mm_packus_epi16(halves[0], halves[1]);
                     }
-                    const __m128i texel = _mm_load_si128(reinterpret_cast<const __m128i*>(tex));
                     // RGB = texel * diffuse, A = texel alpha.
                     const __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(texel, zero16),
                                                                 _mm_unpacklo_epi8(color, zero16)));
