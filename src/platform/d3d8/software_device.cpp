@@ -446,6 +446,17 @@ bool IsValidRenderStateValue(DWORD s, DWORD v) {
 
 constexpr DWORD kStageStateCount = 29;
 
+struct PreparedLight {
+    D3DLIGHTTYPE type;
+    Rgba diffuse, ambient;
+    Vec3 position;   // camera space (point, spot)
+    Vec3 toLight;    // camera space, unit, for directional lights
+    Vec3 spotAxis;   // camera space, unit, direction the spot shines
+    float range, att0, att1, att2;
+    float cosHalfTheta, cosHalfPhi, falloff;
+};
+
+
 class SoftwareDevice final : public IDirect3DDevice8 {
 public:
     SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, D3DDEVTYPE type,
@@ -797,6 +808,7 @@ private:
     bool inScene_ = false;
 
     std::vector<ClipVertex> vertices_;  // reused across draws
+    std::vector<PreparedLight> preparedLights_;
 };
 
 // The device's one back buffer as a surface. The device owns the object; callers' references keep
@@ -1101,19 +1113,6 @@ HRESULT SoftwareDevice::PrepareRaster(RasterState& st) {
     return S_OK;
 }
 
-namespace {
-
-struct PreparedLight {
-    D3DLIGHTTYPE type;
-    Rgba diffuse, ambient;
-    Vec3 position;   // camera space (point, spot)
-    Vec3 toLight;    // camera space, unit, for directional lights
-    Vec3 spotAxis;   // camera space, unit, direction the spot shines
-    float range, att0, att1, att2;
-    float cosHalfTheta, cosHalfPhi, falloff;
-};
-
-}  // namespace
 
 void SoftwareDevice::ProcessVertices(UINT first, UINT count) {
     vertices_.resize(count);
@@ -1124,7 +1123,8 @@ void SoftwareDevice::ProcessVertices(UINT first, UINT count) {
     const std::uint8_t* base = stream_->data() + std::size_t(first) * stride_;
 
     float normalMatrix[3][3];
-    std::vector<PreparedLight> lights;
+    std::vector<PreparedLight>& lights = preparedLights_;  // reused: no allocation per draw
+    lights.clear();
     Rgba globalAmbient, material[3];  // diffuse, ambient, emissive when taken from the material
     DWORD sources[3] = {};
     bool normalize = false;
