@@ -1,6 +1,7 @@
 #include "platform/d3d8/raster.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -699,6 +700,24 @@ inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 }
 inline std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -FloorDiv(-a, b); }
 
+// q = floor(a / b), r = a - q * b (0 <= r < b) for b > 0: estimated in double (much cheaper than
+// a 64-bit integer division) and corrected exactly.
+inline void FloorDivMod(std::int64_t a, std::int64_t b, std::int64_t* q, std::int64_t* r) {
+    std::int64_t quotient = static_cast<std::int64_t>(
+        std::floor(static_cast<double>(a) / static_cast<double>(b)));
+    std::int64_t rest = a - quotient * b;
+    while (rest < 0) {
+        --quotient;
+        rest += b;
+    }
+    while (rest >= b) {
+        ++quotient;
+        rest -= b;
+    }
+    *q = quotient;
+    *r = rest;
+}
+
 struct Edge {
     std::int64_t a;     // change of the edge function per pixel step in x
     std::int64_t b;     // change per pixel step in y
@@ -748,12 +767,13 @@ void RasterizeScreenTriangle(const RasterState& st, const ScreenVertex& v0, cons
     if (area == 0.0) return;
     s.x0 = static_cast<float>(X0);
     s.y0 = static_cast<float>(Y0);
+    const double invArea = 1.0 / area;
     auto plane = [&](double f0, double f1, double f2) {
         const double d1 = f1 - f0, d2 = f2 - f0;
         Plane p;
         p.c = static_cast<float>(f0);
-        p.dx = static_cast<float>((d1 * Y2 - d2 * Y1) / area);
-        p.dy = static_cast<float>((d2 * X1 - d1 * X2) / area);
+        p.dx = static_cast<float>((d1 * Y2 - d2 * Y1) * invArea);
+        p.dy = static_cast<float>((d2 * X1 - d1 * X2) * invArea);
         return p;
     };
     s.z = plane(v0.z, v1.z, v2.z);
@@ -788,44 +808,42 @@ void RasterizeScreenTriangle(const RasterState& st, const ScreenVertex& v0, cons
     struct Walker {
         int kind;  // +1: lower bound, -1: upper bound, 0: horizontal edge (all or nothing)
         std::int64_t q, r, qStep, rStep, div;
-        std::int64_t m;  // M for horizontal edges
     };
-    Walker walk[3];
-    for (int k = 0; k < 3; ++k) {
-        const Edge& ed = e[k];
-        Walker& w = walk[k];
+    auto makeWalker = [&](const Edge& ed) {
+        Walker w;
         const std::int64_t m = ed.b * y0 + ed.c - ed.bias;
         if (ed.a == 0) {
-            w = {0, 0, 0, 0, 0, 0, m};
-            continue;
+            // q carries M itself (stepped by b; the remainder never wraps).
+            w = {0, m, 0, ed.b, 0, INT64_MAX};
+            return w;
         }
         w.kind = ed.a > 0 ? 1 : -1;
         w.div = ed.a > 0 ? ed.a : -ed.a;
-        w.q = FloorDiv(m, w.div);
-        w.r = m - w.q * w.div;
-        w.qStep = FloorDiv(ed.b, w.div);
-        w.rStep = ed.b - w.qStep * w.div;
-        w.m = 0;
-    }
+        FloorDivMod(m, w.div, &w.q, &w.r);
+        FloorDivMod(ed.b, w.div, &w.qStep, &w.rStep);
+        return w;
+    };
+    // Locals rather than an array, so that the row loop keeps them in registers.
+    Walker w0 = makeWalker(e[0]), w1 = makeWalker(e[1]), w2 = makeWalker(e[2]);
+    auto bound = [](Walker& w, std::int64_t& lo, std::int64_t& hi) {
+        if (w.kind > 0)
+            lo = std::max(lo, -w.q);
+        else if (w.kind < 0)
+            hi = std::min(hi, w.q);
+        else if (w.q < 0)
+            lo = hi + 1;
+        w.q += w.qStep;  // on to the next row
+        w.r += w.rStep;
+        if (w.r >= w.div) {
+            w.r -= w.div;
+            ++w.q;
+        }
+    };
     for (std::int64_t y = y0; y <= y1; ++y) {
         std::int64_t lo = x0, hi = x1;
-        for (Walker& w : walk) {
-            if (w.kind > 0) {
-                lo = std::max(lo, -w.q);
-            } else if (w.kind < 0) {
-                hi = std::min(hi, w.q);
-            } else if (w.m < 0) {
-                lo = hi + 1;
-            }
-            // advance to the next row
-            w.q += w.qStep;
-            w.r += w.rStep;
-            if (w.r >= w.div && w.kind != 0) {
-                w.r -= w.div;
-                ++w.q;
-            }
-            if (w.kind == 0) w.m += e[&w - walk].b;
-        }
+        bound(w0, lo, hi);
+        bound(w1, lo, hi);
+        bound(w2, lo, hi);
         if (lo <= hi) span(st, s, static_cast<int>(y), static_cast<int>(lo), static_cast<int>(hi) + 1);
     }
 }
