@@ -386,6 +386,36 @@ std::uint32_t Blend(const RasterState& st, std::uint32_t src, std::uint32_t dst)
     return Pack(out[0], out[1], out[2], out[3]);
 }
 
+// Each edge bounds the spans on one side: a pixel x of row y is inside when
+// a*x + b*y + c >= bias, i.e. x >= -floor(M/a) for a > 0 and x <= floor(M/-a) for a < 0, with
+// M(y) = b*y + c - bias. floor(M/|a|) is stepped from row to row exactly (quotient and
+// remainder), so no division is needed per row.
+struct EdgeWalker {
+    int kind;  // +1: lower bound, -1: upper bound, 0: horizontal edge (all or nothing)
+    std::int64_t q, r, qStep, rStep, div;
+
+    inline __attribute__((always_inline)) void Bound(std::int64_t& lo, std::int64_t& hi) {
+        if (kind > 0)
+            lo = std::max(lo, -q);
+        else if (kind < 0)
+            hi = std::min(hi, q);
+        else if (q < 0)
+            lo = hi + 1;
+        q += qStep;  // on to the next row
+        r += rStep;
+        if (r >= div) {
+            r -= div;
+            ++q;
+        }
+    }
+};
+
+// The rows of a triangle inside the viewport and the walkers of its three edges.
+struct Rows {
+    std::int64_t y0, y1, x0, x1;
+    EdgeWalker walker[3];
+};
+
 struct Setup {
     float x0 = 0, y0 = 0;
     Plane z, iw, r, g, b, a, u, v;
@@ -399,7 +429,8 @@ struct Setup {
 //   kMode: stage evaluation
 //   kBlend: alpha blending on
 template <bool kGouraud, int kTex, StageMode kMode, bool kBlend>
-void FillSpan(const RasterState& st, const Setup& s, int y, int xBegin, int xEnd) {
+inline __attribute__((always_inline)) void FillSpan(const RasterState& st, const Setup& s, int y,
+                                                    int xBegin, int xEnd) {
     // Everything the loop needs, in locals: stores through the row pointers could otherwise
     // alias the state and force reloads.
     const RenderTarget& rt = st.target;
@@ -667,11 +698,26 @@ void FillSpan(const RasterState& st, const Setup& s, int y, int xBegin, int xEnd
     }
 }
 
-using SpanFn = void (*)(const RasterState&, const Setup&, int, int, int);
+// All rows of one triangle; the span loop is inlined so that its constants are set up once.
+template <bool kGouraud, int kTex, StageMode kMode, bool kBlend>
+void FillRows(const RasterState& st, const Setup& s, Rows rows) {
+    EdgeWalker w0 = rows.walker[0], w1 = rows.walker[1], w2 = rows.walker[2];
+    for (std::int64_t y = rows.y0; y <= rows.y1; ++y) {
+        std::int64_t lo = rows.x0, hi = rows.x1;
+        w0.Bound(lo, hi);
+        w1.Bound(lo, hi);
+        w2.Bound(lo, hi);
+        if (lo <= hi)
+            FillSpan<kGouraud, kTex, kMode, kBlend>(st, s, static_cast<int>(y), static_cast<int>(lo),
+                                                    static_cast<int>(hi) + 1);
+    }
+}
+
+using SpanFn = void (*)(const RasterState&, const Setup&, Rows);
 
 template <bool kGouraud, int kTex, StageMode kMode>
 SpanFn PickBlend(bool blend) {
-    return blend ? &FillSpan<kGouraud, kTex, kMode, true> : &FillSpan<kGouraud, kTex, kMode, false>;
+    return blend ? &FillRows<kGouraud, kTex, kMode, true> : &FillRows<kGouraud, kTex, kMode, false>;
 }
 
 template <bool kGouraud>
@@ -741,6 +787,20 @@ Edge MakeEdge(const ScreenVertex& p, const ScreenVertex& q) {
     return e;
 }
 
+EdgeWalker MakeWalker(const Edge& ed, std::int64_t y0) {
+    EdgeWalker w;
+    const std::int64_t m = ed.b * y0 + ed.c - ed.bias;
+    if (ed.a == 0) {
+        // q carries M itself (stepped by b; the remainder never wraps).
+        return {0, m, 0, ed.b, 0, INT64_MAX};
+    }
+    w.kind = ed.a > 0 ? 1 : -1;
+    w.div = ed.a > 0 ? ed.a : -ed.a;
+    FloorDivMod(m, w.div, &w.q, &w.r);
+    FloorDivMod(ed.b, w.div, &w.qStep, &w.rStep);
+    return w;
+}
+
 void RasterizeScreenTriangle(const RasterState& st, const ScreenVertex& v0, const ScreenVertex& v1,
                              const ScreenVertex& v2) {
     const Viewport& vp = st.viewport;
@@ -805,47 +865,13 @@ void RasterizeScreenTriangle(const RasterState& st, const ScreenVertex& v0, cons
     // a*x + b*y + c >= bias, i.e. x >= -floor(M/a) for a > 0 and x <= floor(M/-a) for a < 0, with
     // M(y) = b*y + c - bias. floor(M/|a|) is stepped from row to row exactly (quotient and
     // remainder), so no division is needed per row.
-    struct Walker {
-        int kind;  // +1: lower bound, -1: upper bound, 0: horizontal edge (all or nothing)
-        std::int64_t q, r, qStep, rStep, div;
-    };
-    auto makeWalker = [&](const Edge& ed) {
-        Walker w;
-        const std::int64_t m = ed.b * y0 + ed.c - ed.bias;
-        if (ed.a == 0) {
-            // q carries M itself (stepped by b; the remainder never wraps).
-            w = {0, m, 0, ed.b, 0, INT64_MAX};
-            return w;
-        }
-        w.kind = ed.a > 0 ? 1 : -1;
-        w.div = ed.a > 0 ? ed.a : -ed.a;
-        FloorDivMod(m, w.div, &w.q, &w.r);
-        FloorDivMod(ed.b, w.div, &w.qStep, &w.rStep);
-        return w;
-    };
-    // Locals rather than an array, so that the row loop keeps them in registers.
-    Walker w0 = makeWalker(e[0]), w1 = makeWalker(e[1]), w2 = makeWalker(e[2]);
-    auto bound = [](Walker& w, std::int64_t& lo, std::int64_t& hi) {
-        if (w.kind > 0)
-            lo = std::max(lo, -w.q);
-        else if (w.kind < 0)
-            hi = std::min(hi, w.q);
-        else if (w.q < 0)
-            lo = hi + 1;
-        w.q += w.qStep;  // on to the next row
-        w.r += w.rStep;
-        if (w.r >= w.div) {
-            w.r -= w.div;
-            ++w.q;
-        }
-    };
-    for (std::int64_t y = y0; y <= y1; ++y) {
-        std::int64_t lo = x0, hi = x1;
-        bound(w0, lo, hi);
-        bound(w1, lo, hi);
-        bound(w2, lo, hi);
-        if (lo <= hi) span(st, s, static_cast<int>(y), static_cast<int>(lo), static_cast<int>(hi) + 1);
-    }
+    Rows rows;
+    rows.y0 = y0;
+    rows.y1 = y1;
+    rows.x0 = x0;
+    rows.x1 = x1;
+    for (int k = 0; k < 3; ++k) rows.walker[k] = MakeWalker(e[k], y0);
+    span(st, s, rows);
 }
 
 }  // namespace
