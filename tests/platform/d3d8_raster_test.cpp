@@ -394,6 +394,8 @@ struct FormatCase {
     std::vector<std::uint8_t> expected;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << "format " << c.format; }
+
 class Formats : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(Formats, BackBufferHoldsTheFormatsOwnBytes) {
