@@ -9,6 +9,7 @@
 #include "platform/d3d8/software_device.h"
 #include "platform/png.h"
 #include "view/pictures.h"
+#include "view/recording_shell.h"
 #include "view/scene.h"
 #include "view/sticker_tex_coords.h"
 
@@ -18,18 +19,6 @@ namespace {
 
 constexpr int kMinSize = 16;
 constexpr int kMaxSize = 4096;
-
-// Message boxes have no window here: the scene's report becomes the error line.
-class CliShell : public ISceneShell {
-public:
-    void ShowMessage(const std::string& caption, const std::string& text, unsigned) override {
-        message = caption + ": " + text;
-    }
-    void RestoreDefaultCursor() override {}
-    void Terminate() override {}
-
-    std::string message;
-};
 
 // A scene on an N x N desk over the context's cube, with the logo turned as the cube's turns
 // left it (the headless host keeps its texture coordinates in memory).
@@ -44,8 +33,12 @@ public:
 
     TScene& Scene() { return scene_; }
     const d3d8::FrameCollector& Frames() const { return frames_; }
-    // The scene's last failure report, "" when there was none.
-    const std::string& Failure() const { return shell_.message; }
+    // The scene's failure report, "" when there was none: message boxes have no window
+    // here, so the report becomes the error line.
+    std::string Failure() const {
+        if (shell_.messages.empty()) return {};
+        return shell_.messages.back().caption + ": " + shell_.messages.back().text;
+    }
 
 private:
     SceneEnvironment Environment(Context& ctx) {
@@ -63,7 +56,7 @@ private:
 
     d3d8::FrameCollector frames_;
     d3d8::DeskWindow desk_;
-    CliShell shell_;
+    RecordingShell shell_;
     TScene scene_;
 };
 
