@@ -2,6 +2,7 @@
 // A scene on the software device over a headless model, and helpers to find where a point of
 // the world lands on the desk.
 
+#include <cmath>
 #include <memory>
 
 #include "headless/headless_host.h"
@@ -99,6 +100,28 @@ inline Vec3 MirrorCentre(ViewAngles angles = {}) {
     scene.Angles = angles;
     scene.ComputeViewPoints();
     return {2 * scene.MirrorPoint.x, 2 * scene.MirrorPoint.y, 2 * scene.MirrorPoint.z};
+}
+
+// A world point at a distance from the disc's centre, in the disc's plane, in a direction where
+// the points at 4.5, 5.5 and 8 all land on the desk well away from the cube (the cube is drawn
+// over the mirror).
+inline Vec3 DiscPoint(float radius, int size) {
+    RecordingShell shell;
+    TScene scene(SceneEnvironment{{}, nullptr, &shell, {}, {}, nullptr});
+    scene.ComputeViewPoints();
+    const auto at = [&](float r, float t) {
+        return TransformPoint({r * std::cos(t), r * std::sin(t), 0}, scene.MirrorMatrix());
+    };
+    const auto clear = [size](Pixel p) {
+        const double dx = p.x - size / 2.0, dy = p.y - size / 2.0;
+        return p.x >= 2 && p.x < size - 2 && p.y >= 2 && p.y < size - 2 &&
+               dx * dx + dy * dy > 0.42 * 0.42 * size * size;
+    };
+    for (float t = 0; t < 6.3f; t += 0.05f)
+        if (clear(Project(at(4.5f, t), size)) && clear(Project(at(5.5f, t), size)) &&
+            clear(Project(at(8, t), size)))
+            return at(radius, t);
+    return {1000, 1000, 1000};  // nowhere: lands off the desk
 }
 
 inline int Red(std::uint32_t argb) { return (argb >> 16) & 0xFF; }
