@@ -73,9 +73,13 @@ std::string CheckSize(Args args) {
 }
 
 bool ParseAngle(const std::string& text, float& angle) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, angle);
-    return !text.empty() && ec == std::errc() && ptr == end && std::isfinite(angle);
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    // from_chars takes no plus sign; people type one.
+    if (begin != end && *begin == '+' && begin + 1 != end && begin[1] != '-' && begin[1] != '+')
+        ++begin;
+    const auto [ptr, ec] = std::from_chars(begin, end, angle);
+    return begin != end && ec == std::errc() && ptr == end && std::isfinite(angle);
 }
 
 std::string CheckView(Args args) {
