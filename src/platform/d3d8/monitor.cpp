@@ -37,6 +37,14 @@ const char* CallName(Call call) {
     return "?";
 }
 
+Call CallFromName(std::string_view name) {
+    for (std::size_t i = 0; i < kCallCount; ++i) {
+        const auto call = static_cast<Call>(i);
+        if (name == CallName(call)) return call;
+    }
+    return Call::Count;
+}
+
 void CallMonitor::FailCall(Call call, HRESULT result, unsigned onCall, bool andLater) {
     if (call >= Call::Count) return;
     faults_[static_cast<std::size_t>(call)] = Fault{true, result, onCall, andLater};

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace velmo::d3d8::detail {
 
 namespace {
@@ -99,22 +103,17 @@ struct Plane {
     float c = 0, dx = 0, dy = 0;  // value at (x0, y0) and its gradients per pixel
 };
 
-struct Setup {
-    float x0 = 0, y0 = 0;
-    Plane z, iw, r, g, b, a, u, v;
-    std::uint32_t flatColor = 0;  // used when the colour is the same at all three vertices
-};
 
 // Rounds a 0..255 channel value to a byte; out-of-range and NaN values are clamped.
 inline int ToByte(float f) {
-    if (!(f > 0.0f)) return 0;
-    if (f >= 255.0f) return 255;
+    f = f > 0.0f ? f : 0.0f;  // also maps NaN to 0
+    f = f < 255.0f ? f : 255.0f;
     return static_cast<int>(f + 0.5f);
 }
 
 inline int ToDepth(float z) {
-    if (!(z > 0.0f)) return 0;
-    if (z >= 1.0f) return 65535;
+    z = z > 0.0f ? z : 0.0f;  // also maps NaN to 0
+    z = z < 1.0f ? z : 1.0f;
     return static_cast<int>(z * 65535.0f + 0.5f);
 }
 
@@ -183,23 +182,51 @@ inline std::uint32_t LerpTexel(std::uint32_t c0, std::uint32_t c1, std::uint32_t
     return rb | (ag << 8);
 }
 
+// Per-triangle texture sampling parameters.
+struct Sampler {
+    const std::uint32_t* texels = nullptr;
+    int width = 0, height = 0;
+    D3DTEXTUREADDRESS addressU = D3DTADDRESS_WRAP, addressV = D3DTADDRESS_WRAP;
+    bool fastWrap = false;  // WRAP on both axes and power-of-two sizes: indices by masking
+};
+
+Sampler MakeSampler(const RasterState& st) {
+    Sampler s;
+    s.texels = st.texture.texels;
+    s.width = st.texture.width;
+    s.height = st.texture.height;
+    s.addressU = st.addressU;
+    s.addressV = st.addressV;
+    s.fastWrap = s.addressU == D3DTADDRESS_WRAP && s.addressV == D3DTADDRESS_WRAP &&
+                 (s.width & (s.width - 1)) == 0 && (s.height & (s.height - 1)) == 0;
+    return s;
+}
+
 template <bool kLinear>
-inline std::uint32_t Sample(const RasterState& st, float u, float v) {
-    const TextureImage& t = st.texture;
-    const int xf = TexelFixed(u, t.width, st.addressU, kLinear);
-    const int yf = TexelFixed(v, t.height, st.addressV, kLinear);
+inline __attribute__((always_inline)) std::uint32_t Sample(const Sampler& t, float u, float v) {
+    const int xf = TexelFixed(u, t.width, t.addressU, kLinear);
+    const int yf = TexelFixed(v, t.height, t.addressV, kLinear);
     const int i0 = xf >> 8;
     const int j0 = yf >> 8;
-    if constexpr (!kLinear) {
-        const int i = AddressIndex(i0, t.width, st.addressU);
-        const int j = AddressIndex(j0, t.height, st.addressV);
-        return t.texels[static_cast<std::size_t>(j) * t.width + i];
+    int ia, ib, ja, jb;
+    if (t.fastWrap) {
+        const int wm = t.width - 1, hm = t.height - 1;
+        ia = i0 & wm;
+        ib = (i0 + 1) & wm;
+        ja = j0 & hm;
+        jb = (j0 + 1) & hm;
     } else {
-        const int ia = AddressIndex(i0, t.width, st.addressU);
-        const int ib = AddressIndex(i0 + 1, t.width, st.addressU);
-        const int ja = AddressIndex(j0, t.height, st.addressV);
-        const int jb = AddressIndex(j0 + 1, t.height, st.addressV);
-        const std::uint32_t* rowA = t.texels + static_cast<std::size_t>(ja) * t.width;
+        ia = AddressIndex(i0, t.width, t.addressU);
+        ja = AddressIndex(j0, t.height, t.addressV);
+        ib = kLinear ? AddressIndex(i0 + 1, t.width, t.addressU) : ia;
+        jb = kLinear ? AddressIndex(j0 + 1, t.height, t.addressV) : ja;
+    }
+    const std::uint32_t* rowA = t.texels + static_cast<std::size_t>(ja) * t.width;
+    if constexpr (!kLinear) {
+        (void)ib;
+        (void)jb;
+        return rowA[ia];
+    } else {
         const std::uint32_t* rowB = t.texels + static_cast<std::size_t>(jb) * t.width;
         const std::uint32_t fx = static_cast<std::uint32_t>(xf & 255);
         const std::uint32_t fy = static_cast<std::uint32_t>(yf & 255);
@@ -208,6 +235,64 @@ inline std::uint32_t Sample(const RasterState& st, float u, float v) {
 }
 
 inline int Channel(std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 255u); }
+
+
+// ---- Packed colour arithmetic ----------------------------------------------------------------------
+// The SSE2 versions give exactly the results of the scalar ones below them.
+
+// Four channel values (b, g, r, a order in the vector) rounded to bytes like ToByte and packed.
+#if defined(__SSE2__)
+inline std::uint32_t PackRounded(__m128 bgra) {
+    __m128 v = _mm_add_ps(bgra, _mm_set1_ps(0.5f));
+    v = _mm_min_ps(_mm_set1_ps(255.5f), v);  // NaN stays NaN and becomes 0 below
+    const __m128i i = _mm_cvttps_epi32(v);
+    const __m128i w = _mm_packs_epi32(i, i);
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(w, w)));
+}
+
+inline __m128i Unpack16(std::uint32_t c) {
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c)), _mm_setzero_si128());
+}
+
+// (x + 127) / 255 per 16-bit lane, for x <= 255 * 255.
+inline __m128i Div255x8(__m128i x) {
+    const __m128i t = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+inline std::uint32_t Pack16(__m128i v) {
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+}
+#endif
+
+// RGB = texel * diffuse, A = texel alpha.
+inline std::uint32_t Modulate(std::uint32_t texel, std::uint32_t diffuse) {
+#if defined(__SSE2__)
+    const std::uint32_t m = Pack16(Div255x8(_mm_mullo_epi16(Unpack16(texel), Unpack16(diffuse))));
+    return (m & 0x00FFFFFFu) | (texel & 0xFF000000u);
+#else
+    return Pack(Channel(texel, 24), Div255(Channel(texel, 16) * Channel(diffuse, 16)),
+                Div255(Channel(texel, 8) * Channel(diffuse, 8)),
+                Div255(Channel(texel, 0) * Channel(diffuse, 0)));
+#endif
+}
+
+// src * srcAlpha + dst * (1 - srcAlpha), all four channels.
+inline std::uint32_t BlendSourceAlpha(std::uint32_t src, std::uint32_t dst) {
+    const int sa = Channel(src, 24);
+#if defined(__SSE2__)
+    const __m128i a = _mm_set1_epi16(static_cast<short>(sa));
+    const __m128i ia = _mm_set1_epi16(static_cast<short>(255 - sa));
+    return Pack16(Div255x8(
+        _mm_add_epi16(_mm_mullo_epi16(Unpack16(src), a), _mm_mullo_epi16(Unpack16(dst), ia))));
+#else
+    const int ia = 255 - sa;
+    return Pack(Div255(sa * sa + Channel(dst, 24) * ia),
+                Div255(Channel(src, 16) * sa + Channel(dst, 16) * ia),
+                Div255(Channel(src, 8) * sa + Channel(dst, 8) * ia),
+                Div255(Channel(src, 0) * sa + Channel(dst, 0) * ia));
+#endif
+}
 
 // Texture argument for the general stage evaluation.
 inline std::uint32_t StageArgument(DWORD sel, std::uint32_t diffuse, std::uint32_t texel,
@@ -300,6 +385,13 @@ std::uint32_t Blend(const RasterState& st, std::uint32_t src, std::uint32_t dst)
     return Pack(out[0], out[1], out[2], out[3]);
 }
 
+struct Setup {
+    float x0 = 0, y0 = 0;
+    Plane z, iw, r, g, b, a, u, v;
+    std::uint32_t flatColor = 0;  // used when the colour is the same at all three vertices
+    Sampler sampler;
+};
+
 // The per-pixel loop of one span, specialised on what varies across the triangle.
 //   kGouraud: colour interpolated (else s.flatColor)
 //   kTex: 0 no texture read, 1 point, 2 bilinear
@@ -307,59 +399,269 @@ std::uint32_t Blend(const RasterState& st, std::uint32_t src, std::uint32_t dst)
 //   kBlend: alpha blending on
 template <bool kGouraud, int kTex, StageMode kMode, bool kBlend>
 void FillSpan(const RasterState& st, const Setup& s, int y, int xBegin, int xEnd) {
+    // Everything the loop needs, in locals: stores through the row pointers could otherwise
+    // alias the state and force reloads.
     const RenderTarget& rt = st.target;
-    std::uint32_t* crow = rt.color + static_cast<std::size_t>(y) * rt.width;
-    std::uint16_t* drow =
+    std::uint32_t* const crow = rt.color + static_cast<std::size_t>(y) * rt.width;
+    std::uint16_t* const drow =
         rt.depth ? rt.depth + static_cast<std::size_t>(y) * rt.width : nullptr;
     const bool depthTest = st.depthTest && drow;
     const bool depthWrite = depthTest && st.depthWrite;
-    const bool lessEqual = st.depthFunc == D3DCMP_LESSEQUAL;
-    const float fy = static_cast<float>(y) - s.y0;
-    const float zRow = s.z.c + s.z.dy * fy;
-    [[maybe_unused]] const float iwRow = s.iw.c + s.iw.dy * fy;
-    [[maybe_unused]] const float rRow = s.r.c + s.r.dy * fy;
-    [[maybe_unused]] const float gRow = s.g.c + s.g.dy * fy;
-    [[maybe_unused]] const float bRow = s.b.c + s.b.dy * fy;
-    [[maybe_unused]] const float aRow = s.a.c + s.a.dy * fy;
-    [[maybe_unused]] const float uRow = s.u.c + s.u.dy * fy;
-    [[maybe_unused]] const float vRow = s.v.c + s.v.dy * fy;
+    const D3DCMPFUNC depthFunc = st.depthFunc;
+    const bool lessEqual = depthFunc == D3DCMP_LESSEQUAL;
+    const bool alphaTest = st.alphaTest;
+    const D3DCMPFUNC alphaFunc = st.alphaFunc;
+    const int alphaRef = st.alphaRef;
+    const bool alphaOverBlend = st.srcBlend == D3DBLEND_SRCALPHA && st.destBlend == D3DBLEND_INVSRCALPHA;
     const D3DFORMAT format = rt.format;
+    const bool direct = format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8 || format == D3DFMT_R8G8B8;
+    const std::uint32_t orMask = format == D3DFMT_A8R8G8B8 ? 0u : 0xFF000000u;
+    const Sampler sampler = s.sampler;
+    const std::uint32_t flatColor = s.flatColor;
 
+    const float x0 = s.x0;
+    const float fy = static_cast<float>(y) - s.y0;
+    const float zRow = s.z.c + s.z.dy * fy, zDx = s.z.dx;
+    [[maybe_unused]] const float iwRow = s.iw.c + s.iw.dy * fy, iwDx = s.iw.dx;
+    [[maybe_unused]] const float rRow = s.r.c + s.r.dy * fy, rDx = s.r.dx;
+    [[maybe_unused]] const float gRow = s.g.c + s.g.dy * fy, gDx = s.g.dx;
+    [[maybe_unused]] const float bRow = s.b.c + s.b.dy * fy, bDx = s.b.dx;
+    [[maybe_unused]] const float aRow = s.a.c + s.a.dy * fy, aDx = s.a.dx;
+#if defined(__SSE2__)
+    [[maybe_unused]] const __m128 colorRow = _mm_setr_ps(bRow, gRow, rRow, aRow);
+    [[maybe_unused]] const __m128 colorDx = _mm_setr_ps(bDx, gDx, rDx, aDx);
+#endif
+    [[maybe_unused]] const float uRow = s.u.c + s.u.dy * fy, uDx = s.u.dx;
+    [[maybe_unused]] const float vRow = s.v.c + s.v.dy * fy, vDx = s.v.dx;
+
+#if defined(__SSE2__)
+    // Spans without alpha test, with the usual depth test and (if any) source-alpha blending go
+    // four pixels at a time. Every lane does exactly the arithmetic of the scalar loop below,
+    // which also finishes the remaining pixels.
+    if constexpr (kMode != StageMode::General) {
+        if (!alphaTest && (!depthTest || lessEqual) && (!kBlend || alphaOverBlend) &&
+            (kTex == 0 || sampler.fastWrap)) {
+            const __m128 zero = _mm_setzero_ps();
+            const __m128i ones = _mm_set1_epi32(-1);
+            const __m128 x0v = _mm_set1_ps(x0);
+            const __m128 zRowV = _mm_set1_ps(zRow), zDxV = _mm_set1_ps(zDx);
+            const __m128i lane = _mm_setr_epi32(0, 1, 2, 3);
+            const __m128i bias16 = _mm_set1_epi32(0x8000);
+            const __m128i bias16s = _mm_set1_epi16(static_cast<short>(0x8000));
+            [[maybe_unused]] const __m128 iwRowV = _mm_set1_ps(iwRow), iwDxV = _mm_set1_ps(iwDx);
+            [[maybe_unused]] const __m128 cRow[4] = {_mm_set1_ps(bRow), _mm_set1_ps(gRow),
+                                                     _mm_set1_ps(rRow), _mm_set1_ps(aRow)};
+            [[maybe_unused]] const __m128 cDx[4] = {_mm_set1_ps(bDx), _mm_set1_ps(gDx),
+                                                    _mm_set1_ps(rDx), _mm_set1_ps(aDx)};
+            [[maybe_unused]] const __m128 uRowV = _mm_set1_ps(uRow), uDxV = _mm_set1_ps(uDx);
+            [[maybe_unused]] const __m128 vRowV = _mm_set1_ps(vRow), vDxV = _mm_set1_ps(vDx);
+            [[maybe_unused]] const __m128 uScale = _mm_set1_ps(static_cast<float>(sampler.width * 256));
+            [[maybe_unused]] const __m128 vScale = _mm_set1_ps(static_cast<float>(sampler.height * 256));
+            [[maybe_unused]] const __m128 texOffset = _mm_set1_ps(kTex == 2 ? 128.0f : 0.0f);
+            const __m128i flat = _mm_set1_epi32(static_cast<int>(flatColor));
+            const __m128i zero16 = _mm_setzero_si128();
+
+            // floor(coord * scale - offset) per lane, as TexelFixed does (lanes out of its fast
+            // range go through TexelFixed itself).
+            [[maybe_unused]] auto texelFixed = [&](__m128 coord, __m128 scale, int size,
+                                                   D3DTEXTUREADDRESS mode, int out[4]) {
+                const __m128 absCoord = _mm_andnot_ps(_mm_set1_ps(-0.0f), coord);
+                if (_mm_movemask_ps(_mm_cmplt_ps(absCoord, _mm_set1_ps(1024.0f))) == 0xF) {
+                    const __m128 t = _mm_sub_ps(_mm_mul_ps(coord, scale), texOffset);
+                    const __m128i i = _mm_cvttps_epi32(t);
+                    const __m128i fl = _mm_add_epi32(
+                        i, _mm_castps_si128(_mm_cmplt_ps(t, _mm_cvtepi32_ps(i))));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), fl);
+                } else {
+                    alignas(16) float c[4];
+                    _mm_store_ps(c, coord);
+                    for (int k = 0; k < 4; ++k) out[k] = TexelFixed(c[k], size, mode, kTex == 2);
+                }
+            };
+
+            for (; xBegin + 4 <= xEnd; xBegin += 4) {
+                const int x = xBegin;
+                const __m128 fx =
+                    _mm_sub_ps(_mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(x), lane)), x0v);
+                __m128i pass = ones;
+                __m128i q = _mm_setzero_si128();
+                __m128i stored = _mm_setzero_si128();
+                if (depthTest) {
+                    __m128 z = _mm_add_ps(zRowV, _mm_mul_ps(zDxV, fx));
+                    z = _mm_max_ps(z, zero);  // NaN -> 0, like ToDepth
+                    z = _mm_min_ps(z, _mm_set1_ps(1.0f));
+                    q = _mm_cvttps_epi32(
+                        _mm_add_ps(_mm_mul_ps(z, _mm_set1_ps(65535.0f)), _mm_set1_ps(0.5f)));
+                    stored = _mm_unpacklo_epi16(
+                        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(drow + x)), zero16);
+                    pass = _mm_xor_si128(_mm_cmpgt_epi32(q, stored), ones);
+                    if (_mm_movemask_epi8(pass) == 0) continue;
+                }
+                [[maybe_unused]] __m128 w = _mm_set1_ps(1.0f);
+                if constexpr (kGouraud || kTex != 0)
+                    w = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(iwRowV, _mm_mul_ps(iwDxV, fx)));
+                __m128i color;
+                if constexpr (kGouraud) {
+                    __m128i c[4];
+                    for (int k = 0; k < 4; ++k) {
+                        __m128 v = _mm_mul_ps(_mm_add_ps(cRow[k], _mm_mul_ps(cDx[k], fx)), w);
+                        v = _mm_max_ps(v, zero);  // like ToByte: NaN and negatives -> 0
+                        v = _mm_min_ps(v, _mm_set1_ps(255.0f));
+                        c[k] = _mm_cvttps_epi32(_mm_add_ps(v, _mm_set1_ps(0.5f)));
+                    }
+                    color = _mm_or_si128(_mm_or_si128(c[0], _mm_slli_epi32(c[1], 8)),
+                                         _mm_or_si128(_mm_slli_epi32(c[2], 16), _mm_slli_epi32(c[3], 24)));
+                } else {
+                    color = flat;
+                }
+                if constexpr (kTex != 0) {
+                    alignas(16) int xf[4], yf[4];
+                    texelFixed(_mm_mul_ps(_mm_add_ps(uRowV, _mm_mul_ps(uDxV, fx)), w), uScale,
+                               sampler.width, sampler.addressU, xf);
+                    texelFixed(_mm_mul_ps(_mm_add_ps(vRowV, _mm_mul_ps(vDxV, fx)), w), vScale,
+                               sampler.height, sampler.addressV, yf);
+                    const int wm = sampler.width - 1, hm = sampler.height - 1;
+                    __m128i texel;
+                    if constexpr (kTex == 1) {
+                        alignas(16) std::uint32_t tex[4];
+                        for (int k = 0; k < 4; ++k)
+                            tex[k] = sampler.texels[static_cast<std::size_t>((yf[k] >> 8) & hm) * sampler.width +
+                                                    ((xf[k] >> 8) & wm)];
+                        texel = _mm_load_si128(reinterpret_cast<const __m128i*>(tex));
+                    } else {
+                        // Gather the four corners of each pixel's texel square, then blend
+                        // them in 16-bit lanes exactly as LerpTexel does, two pixels per vector.
+                        alignas(16) std::uint32_t c00[4], c10[4], c01[4], c11[4];
+                        for (int k = 0; k < 4; ++k) {
+                            const int i0 = (xf[k] >> 8) & wm, i1 = ((xf[k] >> 8) + 1) & wm;
+                            const int j0 = (yf[k] >> 8) & hm, j1 = ((yf[k] >> 8) + 1) & hm;
+                            const std::uint32_t* rowA =
+                                sampler.texels + static_cast<std::size_t>(j0) * sampler.width;
+                            const std::uint32_t* rowB =
+                                sampler.texels + static_cast<std::size_t>(j1) * sampler.width;
+                            c00[k] = rowA[i0];
+                            c10[k] = rowA[i1];
+                            c01[k] = rowB[i0];
+                            c11[k] = rowB[i1];
+                        }
+                        const __m128i mask8 = _mm_set1_epi32(255);
+                        const __m128i fx32 = _mm_and_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(xf)), mask8);
+                        const __m128i fy32 = _mm_and_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(yf)), mask8);
+                        // Per-pixel weights spread over that pixel's four channel lanes.
+                        auto spread = [](__m128i f32, bool high) {
+                            const __m128i f16 = _mm_packs_epi32(f32, f32);
+                            const __m128i pairs = _mm_unpacklo_epi16(f16, f16);
+                            return high ? _mm_unpackhi_epi32(pairs, pairs) : _mm_unpacklo_epi32(pairs, pairs);
+                        };
+                        const __m128i n256 = _mm_set1_epi16(256), round = _mm_set1_epi16(128);
+                        auto lerp = [&](__m128i a, __m128i b, __m128i f) {
+                            return _mm_srli_epi16(
+                                _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(n256, f)),
+                                                            _mm_mullo_epi16(b, f)),
+                                              round),
+                                8);
+                        };
+                        auto load = [](const std::uint32_t* p) {
+                            return _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+                        };
+                        const __m128i a00 = load(c00), a10 = load(c10), a01 = load(c01), a11 = load(c11);
+                        __m128i halves[2];
+                        for (int h = 0; h < 2; ++h) {
+                            auto widen = [&](__m128i v) {
+                                return h ? _mm_unpackhi_epi8(v, zero16) : _mm_unpacklo_epi8(v, zero16);
+                            };
+                            const __m128i wx = spread(fx32, h != 0), wy = spread(fy32, h != 0);
+                            halves[h] = lerp(lerp(widen(a00), widen(a10), wx),
+                                             lerp(widen(a01), widen(a11), wx), wy);
+                        }
+                        texel = _mm_packus_epi16(halves[0], halves[1]);
+                    }
+                    // RGB = texel * diffuse, A = texel alpha.
+                    const __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(texel, zero16),
+                                                                _mm_unpacklo_epi8(color, zero16)));
+                    const __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(texel, zero16),
+                                                                _mm_unpackhi_epi8(color, zero16)));
+                    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+                    color = _mm_or_si128(_mm_andnot_si128(alphaMask, _mm_packus_epi16(lo, hi)),
+                                         _mm_and_si128(alphaMask, texel));
+                }
+                __m128i* cdst = reinterpret_cast<__m128i*>(crow + x);
+                const __m128i old = _mm_loadu_si128(cdst);
+                if constexpr (kBlend) {
+                    // src * a + dst * (255 - a), per channel, a broadcast from each pixel's alpha.
+                    auto blendHalf = [&](__m128i s16, __m128i d16) {
+                        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, 0xFF), 0xFF);
+                        const __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
+                        return Div255x8(_mm_add_epi16(_mm_mullo_epi16(s16, a), _mm_mullo_epi16(d16, ia)));
+                    };
+                    color = _mm_packus_epi16(
+                        blendHalf(_mm_unpacklo_epi8(color, zero16), _mm_unpacklo_epi8(old, zero16)),
+                        blendHalf(_mm_unpackhi_epi8(color, zero16), _mm_unpackhi_epi8(old, zero16)));
+                }
+                if (direct) {
+                    color = _mm_or_si128(color, _mm_set1_epi32(static_cast<int>(orMask)));
+                } else {
+                    alignas(16) std::uint32_t px[4];
+                    _mm_store_si128(reinterpret_cast<__m128i*>(px), color);
+                    for (std::uint32_t& p : px) p = StoredColor(p, format);
+                    color = _mm_load_si128(reinterpret_cast<const __m128i*>(px));
+                }
+                _mm_storeu_si128(cdst, _mm_or_si128(_mm_and_si128(pass, color), _mm_andnot_si128(pass, old)));
+                if (depthWrite) {
+                    const __m128i d = _mm_or_si128(_mm_and_si128(pass, q), _mm_andnot_si128(pass, stored));
+                    // 0..65535 through the signed 16-bit pack: shift down by 0x8000 and back.
+                    const __m128i d16 = _mm_xor_si128(
+                        _mm_packs_epi32(_mm_sub_epi32(d, bias16), _mm_sub_epi32(d, bias16)), bias16s);
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(drow + x), d16);
+                }
+            }
+        }
+    }
+#endif
     for (int x = xBegin; x < xEnd; ++x) {
-        const float fx = static_cast<float>(x) - s.x0;
+        const float fx = static_cast<float>(x) - x0;
         int q = 0;
         if (depthTest) {
-            q = ToDepth(zRow + s.z.dx * fx);
+            q = ToDepth(zRow + zDx * fx);
             const int stored = drow[x];
-            if (lessEqual ? q > stored : !Compare(st.depthFunc, q, stored)) continue;
+            if (lessEqual ? q > stored : !Compare(depthFunc, q, stored)) continue;
         }
         std::uint32_t diffuse;
         [[maybe_unused]] float w = 1.0f;
-        if constexpr (kGouraud || kTex != 0) w = 1.0f / (iwRow + s.iw.dx * fx);
+        if constexpr (kGouraud || kTex != 0) w = 1.0f / (iwRow + iwDx * fx);
         if constexpr (kGouraud) {
-            diffuse = Pack(ToByte((aRow + s.a.dx * fx) * w), ToByte((rRow + s.r.dx * fx) * w),
-                           ToByte((gRow + s.g.dx * fx) * w), ToByte((bRow + s.b.dx * fx) * w));
+#if defined(__SSE2__)
+            diffuse = PackRounded(_mm_mul_ps(
+                _mm_add_ps(colorRow, _mm_mul_ps(colorDx, _mm_set1_ps(fx))), _mm_set1_ps(w)));
+#else
+            diffuse = Pack(ToByte((aRow + aDx * fx) * w), ToByte((rRow + rDx * fx) * w),
+                           ToByte((gRow + gDx * fx) * w), ToByte((bRow + bDx * fx) * w));
+#endif
         } else {
-            diffuse = s.flatColor;
+            diffuse = flatColor;
         }
         std::uint32_t texel = 0;
         if constexpr (kTex != 0) {
-            texel = Sample<kTex == 2>(st, (uRow + s.u.dx * fx) * w, (vRow + s.v.dx * fx) * w);
+            texel = Sample<kTex == 2>(sampler, (uRow + uDx * fx) * w, (vRow + vDx * fx) * w);
         }
         std::uint32_t color;
         if constexpr (kMode == StageMode::Diffuse) {
             color = diffuse;
         } else if constexpr (kMode == StageMode::ModulateTexture) {
-            color = Pack(Channel(texel, 24),
-                         Div255(Channel(texel, 16) * Channel(diffuse, 16)),
-                         Div255(Channel(texel, 8) * Channel(diffuse, 8)),
-                         Div255(Channel(texel, 0) * Channel(diffuse, 0)));
+            color = Modulate(texel, diffuse);
         } else {
             color = EvaluateStage(st.args, diffuse, texel);
         }
-        if (st.alphaTest && !Compare(st.alphaFunc, Channel(color, 24), st.alphaRef)) continue;
-        if constexpr (kBlend) color = Blend(st, color, crow[x]);
-        crow[x] = StoredColor(color, format);
+        if (alphaTest && !Compare(alphaFunc, Channel(color, 24), alphaRef)) continue;
+        if constexpr (kBlend) {
+            const std::uint32_t dst = crow[x];
+            if (alphaOverBlend) {
+                color = BlendSourceAlpha(color, dst);
+            } else {
+                color = Blend(st, color, dst);
+            }
+        }
+        crow[x] = direct ? (color | orMask) : StoredColor(color, format);
         if (depthWrite) drow[x] = static_cast<std::uint16_t>(q);
     }
 }
@@ -455,9 +757,14 @@ void RasterizeScreenTriangle(const RasterState& st, const ScreenVertex& v0, cons
         return p;
     };
     s.z = plane(v0.z, v1.z, v2.z);
-    const bool gouraud = !(v0.r == v1.r && v0.r == v2.r && v0.g == v1.g && v0.g == v2.g &&
-                           v0.b == v1.b && v0.b == v2.b && v0.a == v1.a && v0.a == v2.a);
     const bool textured = st.texture.texels != nullptr && st.stage != StageMode::Diffuse;
+    // Alpha only matters where it is blended, tested, passed to the stage or stored.
+    const bool alphaMatters = st.blend || st.alphaTest || st.stage != StageMode::Diffuse ||
+                              st.target.format == D3DFMT_A8R8G8B8 ||
+                              st.target.format == D3DFMT_A1R5G5B5;
+    const bool gouraud = !(v0.r == v1.r && v0.r == v2.r && v0.g == v1.g && v0.g == v2.g &&
+                           v0.b == v1.b && v0.b == v2.b &&
+                           (!alphaMatters || (v0.a == v1.a && v0.a == v2.a)));
     if (gouraud || textured) s.iw = plane(v0.iw, v1.iw, v2.iw);
     if (gouraud) {
         s.r = plane(v0.r * v0.iw, v1.r * v1.iw, v2.r * v2.iw);
@@ -468,24 +775,56 @@ void RasterizeScreenTriangle(const RasterState& st, const ScreenVertex& v0, cons
         s.flatColor = Pack(ToByte(v0.a), ToByte(v0.r), ToByte(v0.g), ToByte(v0.b));
     }
     if (textured) {
+        s.sampler = MakeSampler(st);
         s.u = plane(v0.u * v0.iw, v1.u * v1.iw, v2.u * v2.iw);
         s.v = plane(v0.v * v0.iw, v1.v * v1.iw, v2.v * v2.iw);
     }
     const SpanFn span = gouraud ? PickSpan<true>(st) : PickSpan<false>(st);
 
+    // Each edge bounds the span on one side: a pixel x of row y is inside when
+    // a*x + b*y + c >= bias, i.e. x >= -floor(M/a) for a > 0 and x <= floor(M/-a) for a < 0, with
+    // M(y) = b*y + c - bias. floor(M/|a|) is stepped from row to row exactly (quotient and
+    // remainder), so no division is needed per row.
+    struct Walker {
+        int kind;  // +1: lower bound, -1: upper bound, 0: horizontal edge (all or nothing)
+        std::int64_t q, r, qStep, rStep, div;
+        std::int64_t m;  // M for horizontal edges
+    };
+    Walker walk[3];
+    for (int k = 0; k < 3; ++k) {
+        const Edge& ed = e[k];
+        Walker& w = walk[k];
+        const std::int64_t m = ed.b * y0 + ed.c - ed.bias;
+        if (ed.a == 0) {
+            w = {0, 0, 0, 0, 0, 0, m};
+            continue;
+        }
+        w.kind = ed.a > 0 ? 1 : -1;
+        w.div = ed.a > 0 ? ed.a : -ed.a;
+        w.q = FloorDiv(m, w.div);
+        w.r = m - w.q * w.div;
+        w.qStep = FloorDiv(ed.b, w.div);
+        w.rStep = ed.b - w.qStep * w.div;
+        w.m = 0;
+    }
     for (std::int64_t y = y0; y <= y1; ++y) {
         std::int64_t lo = x0, hi = x1;
-        for (const Edge& ed : e) {
-            // E(x) = a*x + (b*y + c) >= bias
-            const std::int64_t e0 = ed.b * y + ed.c;
-            if (ed.a > 0) {
-                lo = std::max(lo, CeilDiv(ed.bias - e0, ed.a));
-            } else if (ed.a < 0) {
-                hi = std::min(hi, FloorDiv(e0 - ed.bias, -ed.a));
-            } else if (e0 < ed.bias) {
+        for (Walker& w : walk) {
+            if (w.kind > 0) {
+                lo = std::max(lo, -w.q);
+            } else if (w.kind < 0) {
+                hi = std::min(hi, w.q);
+            } else if (w.m < 0) {
                 lo = hi + 1;
             }
-            if (lo > hi) break;
+            // advance to the next row
+            w.q += w.qStep;
+            w.r += w.rStep;
+            if (w.r >= w.div && w.kind != 0) {
+                w.r -= w.div;
+                ++w.q;
+            }
+            if (w.kind == 0) w.m += e[&w - walk].b;
         }
         if (lo <= hi) span(st, s, static_cast<int>(y), static_cast<int>(lo), static_cast<int>(hi) + 1);
     }
@@ -519,7 +858,8 @@ std::uint32_t SampleTexture(const TextureImage& image, float u, float v, bool li
     st.texture = image;
     st.addressU = addressU;
     st.addressV = addressV;
-    return linear ? Sample<true>(st, u, v) : Sample<false>(st, u, v);
+    const Sampler sampler = MakeSampler(st);
+    return linear ? Sample<true>(sampler, u, v) : Sample<false>(sampler, u, v);
 }
 
 void DrawTriangle(const RasterState& st, const ClipVertex& a, const ClipVertex& b,
@@ -567,6 +907,10 @@ void DrawTriangle(const RasterState& st, const ClipVertex& a, const ClipVertex& 
         const double iw = 1.0 / static_cast<double>(v.w);
         const double X = vp.x + (v.x * iw + 1.0) * halfW;
         const double Y = vp.y + (1.0 - v.y * iw) * halfH;
+        // The guard band keeps real geometry far inside this; only rounding trouble in the
+        // clipper (from absurd input) could get here, and it must not overflow the edge maths.
+        constexpr double kLimit = 1 << 20;
+        if (!(std::fabs(X) < kLimit && std::fabs(Y) < kLimit)) return;
         ScreenVertex& s = sv[i];
         s.fx = static_cast<std::int64_t>(std::floor(X * kSubScale + 0.5));
         s.fy = static_cast<std::int64_t>(std::floor(Y * kSubScale + 0.5));

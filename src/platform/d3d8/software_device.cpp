@@ -446,6 +446,17 @@ bool IsValidRenderStateValue(DWORD s, DWORD v) {
 
 constexpr DWORD kStageStateCount = 29;
 
+struct PreparedLight {
+    D3DLIGHTTYPE type;
+    Rgba diffuse, ambient;
+    Vec3 position;   // camera space (point, spot)
+    Vec3 toLight;    // camera space, unit, for directional lights
+    Vec3 spotAxis;   // camera space, unit, direction the spot shines
+    float range, att0, att1, att2;
+    float cosHalfTheta, cosHalfPhi, falloff;
+};
+
+
 class SoftwareDevice final : public IDirect3DDevice8 {
 public:
     SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, D3DDEVTYPE type,
@@ -797,6 +808,7 @@ private:
     bool inScene_ = false;
 
     std::vector<ClipVertex> vertices_;  // reused across draws
+    std::vector<PreparedLight> preparedLights_;
 };
 
 // The device's one back buffer as a surface. The device owns the object; callers' references keep
@@ -906,6 +918,30 @@ void SoftwareDevice::InitStates(bool depth) {
     viewport_ = {0, 0, static_cast<DWORD>(width_), static_cast<DWORD>(height_), 0.0f, 1.0f};
 }
 
+namespace {
+
+// Fills n words with v at memory speed (memset when all bytes of v are equal).
+template <class T>
+void FillWords(T* p, std::size_t n, T v) {
+    const auto byte = static_cast<unsigned char>(v);
+    bool sameBytes = true;
+    for (std::size_t i = 1; i < sizeof(T); ++i)
+        sameBytes = sameBytes && static_cast<unsigned char>(v >> (8 * i)) == byte;
+    if (sameBytes) {
+        std::memset(p, byte, n * sizeof(T));
+        return;
+    }
+    // Build a 64-bit pattern and store it in blocks; the tail goes word by word.
+    std::uint64_t pattern = 0;
+    for (std::size_t i = 0; i < 8 / sizeof(T); ++i) pattern |= std::uint64_t(v) << (8 * sizeof(T) * i);
+    std::size_t i = 0;
+    const std::size_t perBlock = 8 / sizeof(T);
+    for (; i + perBlock <= n; i += perBlock) std::memcpy(p + i, &pattern, 8);
+    for (; i < n; ++i) p[i] = v;
+}
+
+}  // namespace
+
 HRESULT SoftwareDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                               float z, DWORD /*stencil*/) {
     if (const HRESULT hr = Enter(monitor_, Call::Clear); FAILED(hr)) return hr;
@@ -922,18 +958,24 @@ HRESULT SoftwareDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3
     const LONG vx0 = static_cast<LONG>(viewport_.X), vy0 = static_cast<LONG>(viewport_.Y);
     const LONG vx1 = vx0 + static_cast<LONG>(viewport_.Width);
     const LONG vy1 = vy0 + static_cast<LONG>(viewport_.Height);
+    const bool wholeRows = vx0 == 0 && vx1 == width_;
     auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
         x0 = std::max(x0, vx0);
         y0 = std::max(y0, vy0);
         x1 = std::min(x1, vx1);
         y1 = std::min(y1, vy1);
         if (x0 >= x1 || y0 >= y1) return;
+        if (wholeRows && x0 == vx0 && x1 == vx1) {  // one contiguous block
+            const std::size_t first = std::size_t(y0) * width_;
+            const std::size_t n = std::size_t(y1 - y0) * width_;
+            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + first, n, stored);
+            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + first, n, depthValue);
+            return;
+        }
         for (LONG y = y0; y < y1; ++y) {
             const std::size_t row = std::size_t(y) * width_;
-            if (flags & D3DCLEAR_TARGET)
-                std::fill(color_.begin() + row + x0, color_.begin() + row + x1, stored);
-            if (flags & D3DCLEAR_ZBUFFER)
-                std::fill(depth_.begin() + row + x0, depth_.begin() + row + x1, depthValue);
+            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + row + x0, std::size_t(x1 - x0), stored);
+            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + row + x0, std::size_t(x1 - x0), depthValue);
         }
     };
     if (count == 0) {
@@ -1071,19 +1113,6 @@ HRESULT SoftwareDevice::PrepareRaster(RasterState& st) {
     return S_OK;
 }
 
-namespace {
-
-struct PreparedLight {
-    D3DLIGHTTYPE type;
-    Rgba diffuse, ambient;
-    Vec3 position;   // camera space (point, spot)
-    Vec3 toLight;    // camera space, unit, for directional lights
-    Vec3 spotAxis;   // camera space, unit, direction the spot shines
-    float range, att0, att1, att2;
-    float cosHalfTheta, cosHalfPhi, falloff;
-};
-
-}  // namespace
 
 void SoftwareDevice::ProcessVertices(UINT first, UINT count) {
     vertices_.resize(count);
@@ -1094,7 +1123,8 @@ void SoftwareDevice::ProcessVertices(UINT first, UINT count) {
     const std::uint8_t* base = stream_->data() + std::size_t(first) * stride_;
 
     float normalMatrix[3][3];
-    std::vector<PreparedLight> lights;
+    std::vector<PreparedLight>& lights = preparedLights_;  // reused: no allocation per draw
+    lights.clear();
     Rgba globalAmbient, material[3];  // diffuse, ambient, emissive when taken from the material
     DWORD sources[3] = {};
     bool normalize = false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
@@ -49,6 +50,8 @@ constexpr std::size_t kCallCount = static_cast<std::size_t>(Call::Count);
 
 // The name of the operation as the interfaces spell it ("Clear", "VertexBufferLock", ...).
 const char* CallName(Call call);
+// The operation with that name (as CallName gives it); Call::Count for an unknown name.
+Call CallFromName(std::string_view name);
 
 // Counts calls and injects failures. Share one between the options and the test:
 //   auto monitor = std::make_shared<CallMonitor>();
