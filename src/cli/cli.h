@@ -53,6 +53,7 @@ struct Option {
 };
 
 std::vector<Option> CubeOptions();
+std::vector<Option> SolverOptions();
 // --render, --size, --ref, --pick, --view: the 3-D view on the software device.
 std::vector<Option> ViewOptions();
 

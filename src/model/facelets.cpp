@@ -1,8 +1,13 @@
 #include "model/facelets.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "model/velmo.h"
+#include "platform/text.h"
 
 namespace velmo {
 
@@ -35,6 +40,259 @@ std::string ToFacelets(const TVelmo& cube) {
         facelets += block.InCube ? FaceletLetter(block.Face(place.slot)) : '.';
     }
     return facelets;
+}
+
+}  // namespace velmo
+
+// ---- Setting up a position from facelets -------------------------------------------------
+
+namespace velmo {
+
+namespace {
+
+constexpr std::string_view kColourLetters = "?FURBDL";  // colour number -> letter
+
+int ColourOfLetter(char32_t letter) {
+    for (int colour = 1; colour <= kSlotCount; ++colour)
+        if (static_cast<char32_t>(kColourLetters[colour]) == letter) return colour;
+    return 0;
+}
+
+// "U7": the face letter and the number of facelet i within its face.
+std::string FaceletLabel(int i) {
+    return std::string(1, kFaceOrder[i / 9]) + std::to_string(i % 9 + 1);
+}
+
+std::string CharacterText(char32_t c) {
+    if (c >= 0x20 && c != 0x7F && c != 0xFFFD && !(c >= 0x80 && c < 0xA0)) {
+        std::string text = "'";
+        AppendUtf8(text, c);
+        return text + "'";
+    }
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(c));
+    return hex;
+}
+
+// Per cell, the facelets it shows and their slots.
+struct CellFacelets {
+    std::vector<int> index;
+    std::vector<int> slot;
+};
+
+const std::array<CellFacelets, kCellCount + 1>& FaceletsByCell() {
+    static const std::array<CellFacelets, kCellCount + 1> byCell = [] {
+        std::array<CellFacelets, kCellCount + 1> cells;
+        for (int i = 0; i < kFaceletCount; ++i) {
+            const FaceletPlace place = FaceletAt(i);
+            cells[place.cell].index.push_back(i);
+            cells[place.cell].slot.push_back(place.slot);
+        }
+        return cells;
+    }();
+    return byCell;
+}
+
+std::string PlaceText(const CellFacelets& facelets) {
+    std::string text;
+    for (int i : facelets.index) text += (text.empty() ? "" : ", ") + FaceletLabel(i);
+    return text;
+}
+
+std::string ColoursText(const std::vector<int>& colours) {
+    std::string text;
+    for (int c : colours) text += (text.empty() ? "" : ", ") + std::string(1, kColourLetters[c]);
+    return text;
+}
+
+// The colours of a piece in ascending order: the piece's identity.
+std::vector<int> SortedColours(std::vector<int> colours) {
+    std::sort(colours.begin(), colours.end());
+    return colours;
+}
+
+// The way a corner's colours run round it: the sign of the triple product of the directions
+// that show its colours, taken in ascending colour order. Turns keep it; a mirror flips it.
+int CornerHandedness(const std::vector<int>& colours, const std::vector<int>& slots) {
+    std::array<CellPos, 3> d;
+    const std::vector<int> sorted = SortedColours(colours);
+    for (int k = 0; k < 3; ++k)
+        for (std::size_t m = 0; m < colours.size(); ++m)
+            if (colours[m] == sorted[k]) d[k] = SlotDirection(slots[m]);
+    const int det = d[0].x * (d[1].y * d[2].z - d[1].z * d[2].y) -
+                    d[0].y * (d[1].x * d[2].z - d[1].z * d[2].x) +
+                    d[0].z * (d[1].x * d[2].y - d[1].y * d[2].x);
+    return det > 0 ? 1 : -1;
+}
+
+// A piece of the start position: its home cell, sorted colours and (corners) handedness.
+struct HomePiece {
+    int cell;
+    std::vector<int> colours;
+    int handedness;
+};
+
+const std::vector<HomePiece>& HomePieces() {
+    static const std::vector<HomePiece> pieces = [] {
+        std::vector<HomePiece> all;
+        for (int cell = 1; cell <= kCellCount; ++cell) {
+            if (IsCentreCell(cell)) continue;
+            const std::array<int, kSlotCount> faces = StartFaces(cell);
+            std::vector<int> colours, slots;
+            for (int slot = 1; slot <= kSlotCount; ++slot)
+                if (faces[slot - 1] != 0) {
+                    colours.push_back(std::abs(faces[slot - 1]));
+                    slots.push_back(slot);
+                }
+            const int hand = colours.size() == 3 ? CornerHandedness(colours, slots) : 0;
+            all.push_back({cell, SortedColours(colours), hand});
+        }
+        return all;
+    }();
+    return pieces;
+}
+
+// The centre colours per slot direction (index 1..6), as an arrangement of the whole cube.
+using CentreArrangement = std::array<int, kSlotCount + 1>;
+
+// Every arrangement that whole-cube turns reach from the start (24), each with the shortest
+// list of whole-cube turns that reaches it.
+const std::vector<std::pair<CentreArrangement, std::vector<Move>>>& CentreRotations() {
+    static const auto rotations = [] {
+        std::vector<std::pair<CentreArrangement, std::vector<Move>>> found;
+        CentreArrangement start{};
+        for (int slot = 1; slot <= kSlotCount; ++slot) start[slot] = slot;
+        found.push_back({start, {}});
+        for (std::size_t next = 0; next < found.size(); ++next) {
+            for (Move move : {Move::CubeFront, Move::CubeTop, Move::CubeRight}) {
+                const TurnInfo& turn = TurnOf(move);
+                CentreArrangement turned{};
+                for (int slot = 1; slot <= kSlotCount; ++slot)
+                    turned[SlotOf(Rotate(turn.axis, turn.a, SlotDirection(slot)))] =
+                        found[next].first[slot];
+                const bool known = std::any_of(found.begin(), found.end(),
+                                               [&](const auto& f) { return f.first == turned; });
+                if (known) continue;
+                std::vector<Move> moves = found[next].second;
+                moves.push_back(move);
+                found.push_back({turned, moves});
+            }
+        }
+        return found;
+    }();
+    return rotations;
+}
+
+// The facelet index of the centre of the face that a slot looks at.
+int CentreFacelet(int slot) {
+    const auto& byCell = FaceletsByCell();
+    return byCell[CellAt(SlotDirection(slot))].index[0];
+}
+
+const std::vector<Move>* CentreTurns(const std::u32string& letters) {
+    CentreArrangement centres{};
+    for (int slot = 1; slot <= kSlotCount; ++slot)
+        centres[slot] = ColourOfLetter(letters[CentreFacelet(slot)]);
+    for (const auto& [arrangement, moves] : CentreRotations())
+        if (arrangement == centres) return &moves;
+    return nullptr;
+}
+
+std::string CentresProblem(const std::u32string& letters) {
+    if (CentreTurns(letters)) return {};
+    std::array<int, kSlotCount + 1> seenAt{};  // per colour, the slot whose centre shows it
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        const int i = CentreFacelet(slot), colour = ColourOfLetter(letters[i]);
+        if (seenAt[colour] != 0)
+            return "the centres " + FaceletLabel(CentreFacelet(seenAt[colour])) + " and " +
+                   FaceletLabel(i) + " both show " + std::string(1, kColourLetters[colour]);
+        seenAt[colour] = slot;
+    }
+    // Opposite slots are 1-4, 2-5, 3-6, and so are the colours of opposite start faces.
+    for (int slot = 1; slot <= 3; ++slot) {
+        const int a = ColourOfLetter(letters[CentreFacelet(slot)]);
+        const int b = ColourOfLetter(letters[CentreFacelet(slot + 3)]);
+        if (std::abs(a - b) != 3)
+            return "the centres " + FaceletLabel(CentreFacelet(slot)) + " (" +
+                   std::string(1, kColourLetters[a]) + ") and " +
+                   FaceletLabel(CentreFacelet(slot + 3)) + " (" +
+                   std::string(1, kColourLetters[b]) +
+                   ") stand on opposite faces, but on the cube they are neighbours";
+    }
+    return "the centres are a mirror image of the cube's: no whole-cube turn puts " +
+           std::string(1, kColourLetters[ColourOfLetter(letters[CentreFacelet(kTop)])]) +
+           " up, " +
+           std::string(1, kColourLetters[ColourOfLetter(letters[CentreFacelet(kFront)])]) +
+           " in front and " +
+           std::string(1, kColourLetters[ColourOfLetter(letters[CentreFacelet(kRight)])]) +
+           " to the right";
+}
+
+std::string PiecesProblem(const std::u32string& letters) {
+    const auto& byCell = FaceletsByCell();
+    const auto& home = HomePieces();
+    std::vector<int> seenAtCell(home.size(), 0);
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        if (IsCentreCell(cell)) continue;
+        const CellFacelets& facelets = byCell[cell];
+        const char* kind = facelets.index.size() == 3 ? "corner" : "edge";
+        std::vector<int> colours;
+        for (int i : facelets.index) colours.push_back(ColourOfLetter(letters[i]));
+        const std::vector<int> sorted = SortedColours(colours);
+        std::size_t piece = 0;
+        while (piece < home.size() && home[piece].colours != sorted) ++piece;
+        if (piece == home.size())
+            return std::string("the ") + kind + " at " + PlaceText(facelets) + " shows " +
+                   ColoursText(colours) + ": no " + kind + " of the cube has these colours";
+        if (seenAtCell[piece] != 0)
+            return std::string("the ") + kind + " " + ColoursText(sorted) +
+                   " appears twice: at " + PlaceText(byCell[seenAtCell[piece]]) + " and at " +
+                   PlaceText(facelets);
+        seenAtCell[piece] = cell;
+        if (facelets.index.size() == 3 &&
+            CornerHandedness(colours, facelets.slot) != home[piece].handedness)
+            return "the corner at " + PlaceText(facelets) + " shows " + ColoursText(colours) +
+                   ": these colours run round it the mirrored way, as on no corner of the cube";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FaceletsProblem(std::string_view facelets) {
+    const std::u32string letters = DecodeUtf8(facelets);
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        if (ColourOfLetter(letters[i]) != 0) continue;
+        std::string where = "letter " + std::to_string(i + 1);
+        if (i < kFaceletCount) where += " (" + FaceletLabel(static_cast<int>(i)) + ")";
+        return where + " is " + CharacterText(letters[i]) +
+               "; only the letters U, R, F, D, L, B can stand there";
+    }
+    if (letters.size() != kFaceletCount)
+        return "a position has 54 letters, not " + std::to_string(letters.size());
+    if (std::string problem = CentresProblem(letters); !problem.empty()) return problem;
+    return PiecesProblem(letters);
+}
+
+std::string SetFacelets(TVelmo& cube, std::string_view facelets) {
+    if (std::string problem = FaceletsProblem(facelets); !problem.empty()) return problem;
+    const std::u32string letters = DecodeUtf8(facelets);
+    IModelHost& host = cube.Host();
+    // From the start position, the whole-cube turns that place the centres carry the logo and
+    // its picture along; then every corner and edge gets the colours the letters give it.
+    for (int cell = 1; cell <= kCellCount; ++cell) cube.Blocks[cell] = std::make_unique<TBlock>(cell);
+    host.WriteStickerTexCoords(TemplateStickerTexCoords());
+    for (Move move : *CentreTurns(letters)) cube.Turn(move, true);
+    const auto& byCell = FaceletsByCell();
+    for (int cell = 1; cell <= kCellCount; ++cell) {
+        if (IsCentreCell(cell)) continue;
+        TBlock& block = cube.Block(cell);
+        block.Faces.fill(0);
+        for (std::size_t k = 0; k < byCell[cell].index.size(); ++k)
+            block.Faces[byCell[cell].slot[k] - 1] = ColourOfLetter(letters[byCell[cell].index[k]]);
+    }
+    host.RenderFrame();
+    return {};
 }
 
 }  // namespace velmo

@@ -61,4 +61,22 @@ Move InverseOf(Move move) {
     return static_cast<Move>(index % 2 == 0 ? index + 1 : index - 1);
 }
 
+namespace {
+QuarterTurn MakeQuarterTurn(Axis axis, int a) {
+    QuarterTurn q{};
+    for (int cell = 1; cell <= kCellCount; ++cell)
+        q.cellTo[cell] = CellAt(Rotate(axis, a, CellPosition(cell)));
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        q.slotTo[slot] = SlotOf(Rotate(axis, a, SlotDirection(slot)));
+        q.slotFrom[slot] = SlotOf(Rotate(axis, -a, SlotDirection(slot)));
+    }
+    return q;
+}
+}  // namespace
+
+const QuarterTurn& QuarterTurnOf(Axis axis, int a) {
+    static const auto kQuarterTurns = PerQuarterTurn(MakeQuarterTurn);
+    return QuarterTurnEntry(kQuarterTurns, axis, a);
+}
+
 }  // namespace velmo

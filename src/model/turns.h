@@ -7,6 +7,7 @@
 //   axis y: (x, y, z) -> (a*z, y, -a*x)
 //   axis z: (x, y, z) -> (-a*y, a*x, z)
 
+#include <array>
 #include <span>
 #include <string_view>
 
@@ -36,6 +37,29 @@ struct TurnInfo {
 };
 
 const TurnInfo& TurnOf(Move move);
+
+// Where a quarter turn about an axis (a = +1 or -1) carries each cell and each face slot,
+// worked out once: turns run in the solver's inner loop.
+struct QuarterTurn {
+    std::array<int, kCellCount + 1> cellTo;  // cellTo[c] = the cell at R(c); index 0 unused
+    std::array<int, kSlotCount + 1> slotTo;  // the slot pointing in R(direction of s)
+    std::array<int, kSlotCount + 1> slotFrom;  // the slot whose direction R carries onto s
+};
+const QuarterTurn& QuarterTurnOf(Axis axis, int a);
+
+// A table with one entry per quarter turn (axis, a), each made by make(axis, a).
+template <class Make>
+auto PerQuarterTurn(Make make) {
+    using Entry = decltype(make(Axis::X, 1));
+    std::array<Entry, 6> table;
+    for (Axis axis : {Axis::X, Axis::Y, Axis::Z})
+        for (int a : {-1, 1}) table[2 * static_cast<int>(axis) + (a > 0)] = make(axis, a);
+    return table;
+}
+template <class Table>
+const auto& QuarterTurnEntry(const Table& table, Axis axis, int a) {
+    return table[2 * static_cast<int>(axis) + (a > 0)];
+}
 Move InverseOf(Move move);
 
 // The rotation of a turn applied to a cell position, a slot direction or a point of the block

@@ -132,16 +132,13 @@ void TVelmo::AnimateTurn(const TurnInfo& turn) {
 // The exact model update: every block of the set turns into its new cell, then the four-cycles
 // move the references so that the block from cell c stands at R(c).
 void TVelmo::ApplyTurn(const TurnInfo& turn) {
-    for (int cell : turn.cells) {
-        const int newCell = CellAt(Rotate(turn.axis, turn.a, CellPosition(cell)));
-        Block(cell).Rotate(turn.axis, turn.a, newCell, host_);
-    }
+    const QuarterTurn& quarter = QuarterTurnOf(turn.axis, turn.a);
+    const auto& to = quarter.cellTo;
+    for (int cell : turn.cells) Block(cell).Rotate(turn.axis, turn.a, to[cell], host_);
     std::array<bool, kCellCount + 1> moved{};
     for (int cell : turn.cells) {
-        const int r1 = CellAt(Rotate(turn.axis, turn.a, CellPosition(cell)));
-        if (moved[cell] || r1 == cell) continue;
-        const int r2 = CellAt(Rotate(turn.axis, turn.a, CellPosition(r1)));
-        const int r3 = CellAt(Rotate(turn.axis, turn.a, CellPosition(r2)));
+        if (moved[cell] || to[cell] == cell) continue;
+        const int r1 = to[cell], r2 = to[r1], r3 = to[r2];
         CycleBlocks(cell, r3, r2, r1);
         moved[cell] = moved[r1] = moved[r2] = moved[r3] = true;
     }
