@@ -71,6 +71,7 @@ std::string CheckUnsigned(std::string_view what, const std::string& value, unsig
 
 void PrintResult(Context& ctx) {
     for (const std::string& line : ctx.host.Log().Lines()) ctx.out << line << '\n';
+    for (const std::string& line : ctx.reports) ctx.out << line << '\n';
     if (ctx.printState) ctx.out << "state: " << ToFacelets(ctx.cube) << '\n';
     ctx.out.flush();
 }

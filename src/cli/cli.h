@@ -14,6 +14,7 @@
 
 #include "headless/headless_host.h"
 #include "model/velmo.h"
+#include "view/view_angles.h"
 
 namespace velmo::cli {
 
@@ -31,6 +32,10 @@ struct Context {
     // Extra values that option groups keep for one another (render size and the like).
     int size = 512;
     bool referenceDevice = false;
+    ViewAngles view;
+    // Lines that options produce as they run (pick results and the like). They are printed
+    // after the log, which is only printed at the end, so that the two never interleave.
+    std::vector<std::string> reports;
 };
 
 using Args = std::span<const std::string>;
@@ -49,12 +54,14 @@ struct Option {
 
 std::vector<Option> CubeOptions();
 std::vector<Option> SolverOptions();
+// --render, --size, --ref, --pick, --view: the 3-D view on the software device.
+std::vector<Option> ViewOptions();
 
 // Parses and runs the command line (without the program name). Returns the exit code.
 int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
            std::ostream& out, std::ostream& err);
 
-// Prints the log (and the state line when asked for) to ctx.out.
+// Prints the log, then the options' reports, then the state line when asked for, to ctx.out.
 void PrintResult(Context& ctx);
 
 // Argument checks shared by the option groups.
