@@ -36,8 +36,6 @@ private:
     int CornerPlace(int a, int b) const;
     void CycleCornerA(int s, int d);
     void CycleCornerB(int s, int d);
-    void BringToFrontRight(int p, int& q);
-    void UndoTopTurns(int q);
 
     TVelmo& cube_;
     const int T, F, R, B, L, D;
@@ -133,45 +131,28 @@ int BottomCorners::CornerPlace(int a, int b) const {
     return 0;
 }
 
-// Position p to the front right (position 1); q counts the net top turns in the sense of "В'".
-void BottomCorners::BringToFrontRight(int p, int& q) {
-    switch (p) {
-        case 2: Turns(cube_, "В"); q += 3; break;
-        case 3: Turns(cube_, "В В"); q += 2; break;
-        case 4: Turns(cube_, "В'"); q += 1; break;
-    }
-}
-
-void BottomCorners::UndoTopTurns(int q) {
-    switch (q % 4) {
-        case 1: Turns(cube_, "В"); break;
-        case 2: Turns(cube_, "В В"); break;
-        case 3: Turns(cube_, "В'"); break;
-    }
-}
-
 // Exchanges corners through the working slot below the front-right corner: the corner at
 // position s goes down into it, then the one at position d (moved with the layer) comes up.
 // The whole cycle shows as one line: turns and the macros' texts.
 void BottomCorners::CycleCornerA(int s, int d) {
     Log(cube_).AddMessage("");
     int q = 0;
-    BringToFrontRight(s, q);
+    BringToFront(cube_, s, q);
     MacroAppended(cube_, kRightFrontMacro, kRightFrontTurns);
-    BringToFrontRight(ShiftPosition(d, q), q);
+    BringToFront(cube_, ShiftPosition(d, q), q);
     MacroAppended(cube_, kFrontRightMacro, kFrontRightTurns);
-    UndoTopTurns(q);
+    UndoTopTurns(cube_, q);
 }
 
 // The same with the two macros exchanged, for a corner in cell 9 that shows T on the right.
 void BottomCorners::CycleCornerB(int s, int d) {
     Log(cube_).AddMessage("");
     int q = 0;
-    BringToFrontRight(s, q);
+    BringToFront(cube_, s, q);
     MacroAppended(cube_, kFrontRightMacro, kFrontRightTurns);
-    BringToFrontRight(ShiftPosition(d, q), q);
+    BringToFront(cube_, ShiftPosition(d, q), q);
     MacroAppended(cube_, kRightFrontMacro, kRightFrontTurns);
-    UndoTopTurns(q);
+    UndoTopTurns(cube_, q);
 }
 
 }  // namespace

@@ -33,8 +33,6 @@ private:
     void CycleEdgeRight(int s, int d);
     void CycleEdgeFront(int s, int d);
     void BringToRight(int p, int& q);
-    void BringToFront(int p, int& q);
-    void UndoTopTurns(int q);
     void TurnTopByTable(int position, int sideColour);
 
     TVelmo& cube_;
@@ -186,23 +184,6 @@ void BottomCross::BringToRight(int p, int& q) {
     }
 }
 
-// Position p to the front (position 1).
-void BottomCross::BringToFront(int p, int& q) {
-    switch (p) {
-        case 2: Turns(cube_, "В"); q += 3; break;
-        case 3: Turns(cube_, "В В"); q += 2; break;
-        case 4: Turns(cube_, "В'"); q += 1; break;
-    }
-}
-
-void BottomCross::UndoTopTurns(int q) {
-    switch (q % 4) {
-        case 1: Turns(cube_, "В"); break;
-        case 2: Turns(cube_, "В В"); break;
-        case 3: Turns(cube_, "В'"); break;
-    }
-}
-
 // Exchanges edges through the working slot under the right top edge: the edge at position s
 // goes down into it, then the edge at position d (moved with the layer) comes up instead.
 void BottomCross::CycleEdgeRight(int s, int d) {
@@ -212,18 +193,18 @@ void BottomCross::CycleEdgeRight(int s, int d) {
     Turns(cube_, "П");
     BringToRight(ShiftPosition(d, q), q);
     Turns(cube_, "П'");
-    UndoTopTurns(q);
+    UndoTopTurns(cube_, q);
 }
 
 // The same through the working slot's front side.
 void BottomCross::CycleEdgeFront(int s, int d) {
     Log(cube_).AddMessage("");
     int q = 0;
-    BringToFront(s, q);
+    BringToFront(cube_, s, q);
     Turns(cube_, "Ф'");
-    BringToFront(ShiftPosition(d, q), q);
+    BringToFront(cube_, ShiftPosition(d, q), q);
     Turns(cube_, "Ф");
-    UndoTopTurns(q);
+    UndoTopTurns(cube_, q);
 }
 
 }  // namespace

@@ -159,6 +159,22 @@ void MacroAppended(TVelmo& cube, std::string_view text, std::string_view notatio
     PerformMacro(cube, false, text, notations);
 }
 
+void BringToFront(TVelmo& cube, int p, int& q) {
+    switch (p) {
+        case 2: Turns(cube, "В"); q += 3; break;
+        case 3: Turns(cube, "В В"); q += 2; break;
+        case 4: Turns(cube, "В'"); q += 1; break;
+    }
+}
+
+void UndoTopTurns(TVelmo& cube, int q) {
+    switch (q % 4) {
+        case 1: Turns(cube, "В"); break;
+        case 2: Turns(cube, "В В"); break;
+        case 3: Turns(cube, "В'"); break;
+    }
+}
+
 void BlockLine(TVelmo& cube, int i) {
     Log(cube).AddMessage("Блок №" + std::to_string(i) + ": ");
 }

@@ -65,4 +65,10 @@ inline int BottomColour(const TVelmo& cube) { return CentreColour(cube, 16, kBot
 // p - 1, "В'" to p + 1; quarter turns are counted in the sense of "В'".
 inline int ShiftPosition(int p, int quarters) { return (p - 1 + quarters % 4 + 4) % 4 + 1; }
 
+// Turns the top so that position p comes to the front (position 1), adding the quarter turns
+// made to q; and undoes a net top turn of q quarter turns. Stages 4 and 5 cycle blocks through
+// their working slots with these.
+void BringToFront(TVelmo& cube, int p, int& q);
+void UndoTopTurns(TVelmo& cube, int q);
+
 }  // namespace velmo::solver
