@@ -10,7 +10,7 @@
 
 #include "headless/headless_host.h"
 #include "model/facelets.h"
-#include "random_positions.h"
+#include "headless/random_positions.h"
 #include "solver/solver.h"
 
 namespace {
@@ -24,7 +24,7 @@ const std::vector<std::string>& Positions() {
         for (int n = 0; n < 4096; ++n) {
             HeadlessHost host;
             TVelmo cube(host);
-            bench::MakeMoves(cube, bench::RandomMoves(random, 40));
+            MakeMoves(cube, RandomMoves(random, 40));
             all.push_back(ToFacelets(cube));
         }
         return all;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "random_positions.h"
+#include "headless/random_positions.h"
 #include "headless/headless_host.h"
 #include "model/cells.h"
 #include "solver/solver.h"
@@ -55,11 +55,11 @@ int main(int argc, char** argv) {
     allTurns.values.reserve(count);
     layerTurns.values.reserve(count);
     for (long n = 0; n < count; ++n) {
-        const std::vector<Move> moves = bench::RandomMoves(random, length);
+        const std::vector<Move> moves = RandomMoves(random, length);
         HeadlessHost host;
         host.SetAutoTurnDuration(0);
         TVelmo cube(host);
-        bench::MakeMoves(cube, moves);
+        MakeMoves(cube, moves);
 
         // With instant turns each turn draws one frame. A whole-cube turn moves both
         // opposite corners 1 and 26; no face or slice turn moves both.
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
             ++failed;
             if (failed <= 50)
                 std::printf("FAILED (%s): %s\n", reported ? "reported solved" : "reported unsolvable",
-                            bench::MovesText(moves).c_str());
+                            MovesText(moves).c_str());
         }
         if ((n + 1) % 100000 == 0) {
             std::fprintf(stderr, "%ld solved of %ld\n", solved, n + 1);

@@ -55,7 +55,7 @@ TEST(CliFacelets, RefusesBadLettersBeforeAnythingRuns) {
 TEST(CliSolve, SolvesAndExitsZero) {
     std::mt19937 random(23);
     testing::InstantCube c;
-    testing::MakeMoves(c.cube, testing::RandomMoves(random, 30));
+    MakeMoves(c.cube, RandomMoves(random, 30));
     CliRun run({"--facelets", ToFacelets(c.cube), "--solve", "--state"});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.Err(), "");

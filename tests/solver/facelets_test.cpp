@@ -15,11 +15,11 @@ TEST(SetFacelets, RandomPositionsComeBackBlockForBlock) {
     std::mt19937 random(17);
     for (int n = 0; n < 300; ++n) {
         InstantCube source;
-        testing::MakeMoves(source.cube, testing::RandomMoves(random, 30));
+        MakeMoves(source.cube, RandomMoves(random, 30));
         const std::string facelets = ToFacelets(source.cube);
 
         InstantCube target;
-        testing::MakeMoves(target.cube, testing::RandomMoves(random, 10));
+        MakeMoves(target.cube, RandomMoves(random, 10));
         ASSERT_EQ(SetFacelets(target.cube, facelets), "") << facelets;
         for (int cell = 1; cell <= kCellCount; ++cell) {
             const TBlock& block = target.cube.Block(cell);

@@ -120,15 +120,15 @@ TEST(SolverFailure, ScrambledUnreachablePositionsAlwaysFail) {
         for (int trial = 0; trial < 150; ++trial) {
             InstantCube setup;
             ASSERT_EQ(SetFacelets(setup.cube, fault.facelets), "");
-            const std::vector<Move> moves = testing::RandomMoves(random, 30);
-            testing::MakeMoves(setup.cube, moves);
+            const std::vector<Move> moves = RandomMoves(random, 30);
+            MakeMoves(setup.cube, moves);
             FailedSolve run(ToFacelets(setup.cube));
-            ASSERT_FALSE(run.solved) << fault.facelets << " then " << testing::MovesText(moves);
+            ASSERT_FALSE(run.solved) << fault.facelets << " then " << MovesText(moves);
             EXPECT_EQ(run.host.Warnings().size(), 1u);
             EXPECT_EQ(run.host.Beeps(), 0);
             EXPECT_NE(std::find(fault.stages.begin(), fault.stages.end(), run.LastTitle()),
                       fault.stages.end())
-                << fault.facelets << " then " << testing::MovesText(moves) << ": " << run.LastTitle();
+                << fault.facelets << " then " << MovesText(moves) << ": " << run.LastTitle();
         }
     }
 }

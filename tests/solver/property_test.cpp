@@ -23,15 +23,15 @@ TEST_P(SolverProperty, EveryRandomPositionEndsSolvedInStartOrientation) {
     std::mt19937 random(20261208 + GetParam());
     int failures = 0;
     for (int n = 0; n < kPositionsPerShard; ++n) {
-        const std::vector<Move> moves = testing::RandomMoves(random, 25 + n % 16);
+        const std::vector<Move> moves = RandomMoves(random, 25 + n % 16);
         InstantCube c;
-        testing::MakeMoves(c.cube, moves);
+        MakeMoves(c.cube, moves);
         const bool reported = Solve(c.cube);
         const bool ok = reported && testing::AtStart(c.cube) && c.host.Beeps() == 1 &&
                         c.host.Warnings().empty() && c.cube.LogTurns && c.host.BusyDepth() == 0;
         if (!ok && ++failures <= 5)
             ADD_FAILURE() << "position " << n << (reported ? " (reported solved)" : "")
-                          << ": " << testing::MovesText(moves);
+                          << ": " << MovesText(moves);
     }
     EXPECT_EQ(failures, 0);
 }
@@ -74,10 +74,10 @@ bool Placed(const TVelmo& cube, int cell) {
 TEST(SolverStages, EachStageLeavesWhatTheNextBuildsOn) {
     std::mt19937 random(99);
     for (int n = 0; n < 1500; ++n) {
-        const std::vector<Move> moves = testing::RandomMoves(random, 30);
-        SCOPED_TRACE(testing::MovesText(moves));
+        const std::vector<Move> moves = RandomMoves(random, 30);
+        SCOPED_TRACE(MovesText(moves));
         InstantCube c;
-        testing::MakeMoves(c.cube, moves);
+        MakeMoves(c.cube, moves);
         c.cube.TurnDuration = 0;
         c.cube.LogTurns = true;
         TVelmo& cube = c.cube;

@@ -88,7 +88,7 @@ TEST(SolverProtocol, CubeTurnedOnlyByOpIsOrientedByOneTurn) {
 TEST(SolverProtocol, BlockLinesHoldOnlyNotationsEachFollowedByOneBlank) {
     InstantCube c;
     std::mt19937 random(7);
-    testing::MakeMoves(c.cube, testing::RandomMoves(random, 40));
+    MakeMoves(c.cube, RandomMoves(random, 40));
     ASSERT_TRUE(Solve(c.cube));
     int blockLines = 0;
     for (const std::string& line : c.Lines()) {
@@ -111,7 +111,7 @@ TEST(SolverProtocol, TurnsAreLoggedWithLoggingOffAndLoggingStaysOff) {
     c.host.SetDoLog(false);
     c.cube.LogTurns = false;
     std::mt19937 random(11);
-    testing::MakeMoves(c.cube, testing::RandomMoves(random, 30));
+    MakeMoves(c.cube, RandomMoves(random, 30));
     ASSERT_TRUE(Solve(c.cube));
     EXPECT_FALSE(c.cube.LogTurns);
     // Stage 6's line of four top turns is there, as is every block line's turn.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "headless/headless_host.h"
+#include "headless/random_positions.h"
 #include "model/cells.h"
 #include "model/facelets.h"
 #include "model/velmo.h"
@@ -50,30 +51,6 @@ inline bool AtStart(const TVelmo& cube) {
     for (int cell = 1; cell <= kCellCount; ++cell)
         if (cube.Block(cell).Faces != StartFaces(cell)) return false;
     return true;
-}
-
-inline std::vector<Move> RandomMoves(std::mt19937& random, int length) {
-    std::uniform_int_distribution<int> pick(0, kMoveCount - 1);
-    std::vector<Move> moves(length);
-    for (Move& move : moves) move = static_cast<Move>(pick(random));
-    return moves;
-}
-
-inline std::string MovesText(const std::vector<Move>& moves) {
-    std::string text;
-    for (Move move : moves) text += std::string(TurnOf(move).notation) + " ";
-    return text;
-}
-
-// Turns made at once and unlogged, as a way to set up a position.
-inline void MakeMoves(TVelmo& cube, const std::vector<Move>& moves) {
-    const bool log = cube.LogTurns;
-    const int duration = cube.TurnDuration;
-    cube.LogTurns = false;
-    cube.TurnDuration = 0;
-    for (Move move : moves) cube.Turn(move);
-    cube.LogTurns = log;
-    cube.TurnDuration = duration;
 }
 
 // A cube on a headless host whose automatic turns are instant.

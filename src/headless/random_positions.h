@@ -1,6 +1,6 @@
 #pragma once
-// Random reachable positions for the solver's soak run and benchmark: random strings over all
-// 24 turns (whole-cube turns included, so the centres move too), made instantly.
+// Random reachable positions for tests, benchmarks and the solver's soak run: random strings
+// over all 24 turns (whole-cube turns included, so the centres move too), made instantly.
 
 #include <cstdint>
 #include <random>
@@ -10,9 +10,10 @@
 #include "model/turns.h"
 #include "model/velmo.h"
 
-namespace velmo::bench {
+namespace velmo {
 
-inline std::vector<Move> RandomMoves(std::mt19937_64& random, int length) {
+template <class Random>
+std::vector<Move> RandomMoves(Random& random, int length) {
     std::uniform_int_distribution<int> pick(0, kMoveCount - 1);
     std::vector<Move> moves(length);
     for (Move& move : moves) move = static_cast<Move>(pick(random));
@@ -28,7 +29,7 @@ inline std::string MovesText(const std::vector<Move>& moves) {
     return text;
 }
 
-// Makes the moves at once and unlogged.
+// Makes the moves at once and unlogged, as a way to set up a position.
 inline void MakeMoves(TVelmo& cube, const std::vector<Move>& moves) {
     const bool logTurns = cube.LogTurns;
     const int duration = cube.TurnDuration;
@@ -39,4 +40,4 @@ inline void MakeMoves(TVelmo& cube, const std::vector<Move>& moves) {
     cube.TurnDuration = duration;
 }
 
-}  // namespace velmo::bench
+}  // namespace velmo
