@@ -66,10 +66,8 @@ int Fail(Context& ctx, std::string_view option, const std::string& problem) {
 }
 
 std::string CheckSize(Args args) {
-    std::string problem = CheckUnsigned("N", args[0], kMaxSize);
-    if (problem.empty() && std::stoi(args[0]) < kMinSize) problem = "N must be at least 16";
-    return problem.empty() ? problem
-                           : "N must be a whole number from 16 to 4096, not '" + args[0] + "'";
+    if (CheckUnsigned("N", args[0], kMaxSize).empty() && std::stoi(args[0]) >= kMinSize) return {};
+    return "N must be a whole number from 16 to 4096, not '" + args[0] + "'";
 }
 
 bool ParseAngle(const std::string& text, float& angle) {
