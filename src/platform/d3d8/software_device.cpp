@@ -14,7 +14,11 @@
 #include <new>
 #include <vector>
 
+#include "platform/d3d8/formats.h"
+#include "platform/d3d8/monitor.h"
 #include "platform/d3d8/raster.h"
+#include "platform/d3d8/vertex_format.h"
+#include "platform/d3d8/vertex_math.h"
 
 namespace velmo::d3d8 {
 
@@ -23,182 +27,30 @@ namespace {
 using detail::ClipVertex;
 using detail::RasterState;
 using detail::StageMode;
+using detail::Enter;
+using detail::EncodePixel;
+using detail::IsBackBufferFormat;
+using detail::ParseFvf;
+using detail::PitchFor;
+using detail::VertexLayout;
+using detail::Dot;
+using detail::FromColor;
+using detail::FromValue;
+using detail::Identity;
+using detail::Multiply;
+using detail::NormalMatrix;
+using detail::Normalized;
+using detail::Rgba;
+using detail::ToChannel;
+using detail::TransformDirection;
+using detail::TransformPoint;
+using detail::Vec3;
 
 constexpr DWORD kMaxTextureStages = 8;
 constexpr DWORD kMaxActiveLights = 8;
 constexpr DWORD kMaxLightIndex = 4096;
 constexpr UINT kMaxSurfaceSize = 8192;
 constexpr UINT kMaxVertexBufferBytes = 256u << 20;
-
-bool IsBackBufferFormat(D3DFORMAT f) {
-    switch (f) {
-        case D3DFMT_X8R8G8B8:
-        case D3DFMT_A8R8G8B8:
-        case D3DFMT_R8G8B8:
-        case D3DFMT_R5G6B5:
-        case D3DFMT_X1R5G5B5:
-        case D3DFMT_A1R5G5B5: return true;
-        default: return false;
-    }
-}
-
-HRESULT Enter(const std::shared_ptr<CallMonitor>& monitor, Call call) {
-    return monitor ? monitor->Enter(call) : S_OK;
-}
-
-// ---- Pixel format conversion of the back buffer ----------------------------------------------------
-
-void EncodePixel(std::uint32_t c, D3DFORMAT format, std::uint8_t* out) {
-    const std::uint32_t a = c >> 24, r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
-    switch (format) {
-        case D3DFMT_A8R8G8B8:
-        case D3DFMT_X8R8G8B8: std::memcpy(out, &c, 4); break;
-        case D3DFMT_R8G8B8:
-            out[0] = static_cast<std::uint8_t>(b);
-            out[1] = static_cast<std::uint8_t>(g);
-            out[2] = static_cast<std::uint8_t>(r);
-            break;
-        case D3DFMT_R5G6B5: {
-            const std::uint32_t v = ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-            out[0] = static_cast<std::uint8_t>(v);
-            out[1] = static_cast<std::uint8_t>(v >> 8);
-            break;
-        }
-        case D3DFMT_X1R5G5B5:
-        case D3DFMT_A1R5G5B5: {
-            const std::uint32_t top = format == D3DFMT_X1R5G5B5 ? 1u : (a >> 7);
-            const std::uint32_t v = (top << 15) | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-            out[0] = static_cast<std::uint8_t>(v);
-            out[1] = static_cast<std::uint8_t>(v >> 8);
-            break;
-        }
-        default: break;
-    }
-}
-
-int PitchFor(int width, D3DFORMAT format) {
-    const int bytes = width * BytesPerPixel(format);
-    return (bytes + 3) & ~3;  // rows start on 4-byte boundaries, as display surfaces do
-}
-
-// ---- Vertex format -------------------------------------------------------------------------------
-
-struct VertexLayout {
-    bool valid = false;
-    UINT size = 0;
-    int normal = -1, diffuse = -1, specular = -1, tex0 = -1;
-};
-
-VertexLayout ParseFvf(DWORD fvf) {
-    VertexLayout l;
-    constexpr DWORD kTexCountMask = 0x0f00;
-    const DWORD known = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | kTexCountMask;
-    if ((fvf & ~known) != 0 || (fvf & 0x000E) != D3DFVF_XYZ) return l;
-    const UINT texCount = (fvf & kTexCountMask) >> 8;
-    if (texCount > 8) return l;
-    UINT off = 12;
-    if (fvf & D3DFVF_NORMAL) {
-        l.normal = static_cast<int>(off);
-        off += 12;
-    }
-    if (fvf & D3DFVF_DIFFUSE) {
-        l.diffuse = static_cast<int>(off);
-        off += 4;
-    }
-    if (fvf & D3DFVF_SPECULAR) {
-        l.specular = static_cast<int>(off);
-        off += 4;
-    }
-    if (texCount > 0) l.tex0 = static_cast<int>(off);
-    off += 8 * texCount;
-    l.size = off;
-    l.valid = true;
-    return l;
-}
-
-// ---- Small matrix helpers (row vectors) ----------------------------------------------------------------
-
-D3DMATRIX Identity() {
-    D3DMATRIX m{};
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
-    return m;
-}
-
-D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-    D3DMATRIX r{};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
-            r.m[i][j] = sum;
-        }
-    return r;
-}
-
-struct Vec3 {
-    float x = 0, y = 0, z = 0;
-};
-
-Vec3 TransformPoint(const float* p, const D3DMATRIX& m) {
-    return {p[0] * m.m[0][0] + p[1] * m.m[1][0] + p[2] * m.m[2][0] + m.m[3][0],
-            p[0] * m.m[0][1] + p[1] * m.m[1][1] + p[2] * m.m[2][1] + m.m[3][1],
-            p[0] * m.m[0][2] + p[1] * m.m[1][2] + p[2] * m.m[2][2] + m.m[3][2]};
-}
-
-Vec3 TransformDirection(Vec3 v, const float m[3][3]) {
-    return {v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0],
-            v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
-            v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]};
-}
-
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-Vec3 Normalized(Vec3 v) {
-    const float len = std::sqrt(Dot(v, v));
-    if (!(len > 0.0f)) return {0, 0, 0};
-    return {v.x / len, v.y / len, v.z / len};
-}
-
-// Inverse transpose of the upper 3x3 of m (zero when m is singular).
-void NormalMatrix(const D3DMATRIX& m, float out[3][3]) {
-    const float a = m.m[0][0], b = m.m[0][1], c = m.m[0][2];
-    const float d = m.m[1][0], e = m.m[1][1], f = m.m[1][2];
-    const float g = m.m[2][0], h = m.m[2][1], i = m.m[2][2];
-    const float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
-    const float det = a * A + b * B + c * C;
-    if (det == 0.0f || !std::isfinite(det)) {
-        std::memset(out, 0, sizeof(float) * 9);
-        return;
-    }
-    const float inv = 1.0f / det;
-    // inverse = adj / det; its transpose has the cofactors in place.
-    out[0][0] = A * inv;
-    out[0][1] = B * inv;
-    out[0][2] = C * inv;
-    out[1][0] = -(b * i - c * h) * inv;
-    out[1][1] = (a * i - c * g) * inv;
-    out[1][2] = -(a * h - b * g) * inv;
-    out[2][0] = (b * f - c * e) * inv;
-    out[2][1] = -(a * f - c * d) * inv;
-    out[2][2] = (a * e - b * d) * inv;
-}
-
-struct Rgba {
-    float r = 0, g = 0, b = 0, a = 0;
-};
-
-Rgba FromColor(D3DCOLOR c) {
-    return {((c >> 16) & 255) / 255.0f, ((c >> 8) & 255) / 255.0f, (c & 255) / 255.0f,
-            (c >> 24) / 255.0f};
-}
-Rgba FromValue(const D3DCOLORVALUE& v) { return {v.r, v.g, v.b, v.a}; }
-
-// 0..1 -> rounded 0..255 (NaN -> 0).
-float ToChannel(float v) {
-    if (!(v > 0.0f)) return 0.0f;
-    if (v >= 1.0f) return 255.0f;
-    return std::floor(v * 255.0f + 0.5f);
-}
 
 class SoftwareDevice;
 class SoftwareDirect3D;
