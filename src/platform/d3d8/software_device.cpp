@@ -1,4 +1,4 @@
-// The software Direct3D 8 object, device and resources.
+// The software Direct3D 8 object and device.
 //
 // Lifetime: every object counts the references its callers hold. A resource (vertex buffer,
 // texture, the back-buffer surface) holds one reference to its device while callers hold it, and
@@ -17,6 +17,7 @@
 #include "platform/d3d8/formats.h"
 #include "platform/d3d8/monitor.h"
 #include "platform/d3d8/raster.h"
+#include "platform/d3d8/resources.h"
 #include "platform/d3d8/vertex_format.h"
 #include "platform/d3d8/vertex_math.h"
 
@@ -45,6 +46,8 @@ using detail::ToChannel;
 using detail::TransformDirection;
 using detail::TransformPoint;
 using detail::Vec3;
+using detail::Texture;
+using detail::VertexBuffer;
 
 constexpr DWORD kMaxTextureStages = 8;
 constexpr DWORD kMaxActiveLights = 8;
@@ -54,186 +57,6 @@ constexpr UINT kMaxVertexBufferBytes = 256u << 20;
 
 class SoftwareDevice;
 class SoftwareDirect3D;
-
-// ---- Resources ---------------------------------------------------------------------------------------
-
-// Shared reference logic of the device's children (see the file comment).
-class ChildLifetime {
-public:
-    explicit ChildLifetime(IDirect3DDevice8* device) : device_(device) {}
-    virtual ~ChildLifetime() = default;
-
-    void Bind() { ++bindings_; }
-    void Unbind() {
-        if (--bindings_ == 0 && refs_ == 0) delete this;
-    }
-
-protected:
-    ULONG DoAddRef() {
-        if (refs_++ == 0) device_->AddRef();
-        return refs_;
-    }
-    ULONG DoRelease() {
-        if (refs_ == 0) return 0;  // over-release: ignore rather than corrupt
-        const ULONG n = --refs_;
-        if (n == 0) {
-            IDirect3DDevice8* device = device_;
-            if (bindings_ == 0) delete this;
-            device->Release();  // may destroy the device, which unbinds (and frees) us
-        }
-        return n;
-    }
-    // Used for objects created with one caller reference (the device reference is taken by the
-    // creator).
-    void AdoptFirstReference() { refs_ = 1; }
-
-    IDirect3DDevice8* device_;
-    ULONG refs_ = 0;
-    ULONG bindings_ = 0;
-};
-
-class VertexBuffer final : public IDirect3DVertexBuffer8, public ChildLifetime {
-public:
-    VertexBuffer(IDirect3DDevice8* device, std::shared_ptr<CallMonitor> monitor, UINT length,
-                 DWORD usage, DWORD fvf, D3DPOOL pool)
-        : ChildLifetime(device), monitor_(std::move(monitor)), data_(length), usage_(usage),
-          fvf_(fvf), pool_(pool) {
-        device->AddRef();
-        AdoptFirstReference();
-    }
-
-    ULONG AddRef() override { return DoAddRef(); }
-    ULONG Release() override { return DoRelease(); }
-    HRESULT GetDevice(IDirect3DDevice8** device) override {
-        if (!device) return D3DERR_INVALIDCALL;
-        device_->AddRef();
-        *device = device_;
-        return S_OK;
-    }
-    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
-
-    HRESULT Lock(UINT offset, UINT size, BYTE** out, DWORD flags) override {
-        if (const HRESULT hr = Enter(monitor_, Call::VertexBufferLock); FAILED(hr)) return hr;
-        if (!out) return D3DERR_INVALIDCALL;
-        *out = nullptr;
-        if (locked_) return D3DERR_INVALIDCALL;
-        const std::uint64_t length = data_.size();
-        if (size == 0) {
-            if (offset > length) return D3DERR_INVALIDCALL;
-        } else if (std::uint64_t(offset) + size > length) {
-            return D3DERR_INVALIDCALL;
-        }
-        constexpr DWORD kKnown = D3DLOCK_READONLY | D3DLOCK_NOSYSLOCK | D3DLOCK_NOOVERWRITE |
-                                 D3DLOCK_DISCARD | D3DLOCK_NO_DIRTY_UPDATE;
-        if (flags & ~kKnown) return D3DERR_INVALIDCALL;
-        locked_ = true;
-        *out = data_.data() + offset;
-        return S_OK;
-    }
-    HRESULT Unlock() override {
-        if (const HRESULT hr = Enter(monitor_, Call::VertexBufferUnlock); FAILED(hr)) return hr;
-        if (!locked_) return D3DERR_INVALIDCALL;
-        locked_ = false;
-        return S_OK;
-    }
-    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override {
-        if (!desc) return D3DERR_INVALIDCALL;
-        *desc = {D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage_, pool_,
-                 static_cast<UINT>(data_.size()), fvf_};
-        return S_OK;
-    }
-
-    const IDirect3DDevice8* Owner() const { return device_; }
-    bool locked() const { return locked_; }
-    const std::uint8_t* data() const { return data_.data(); }
-    std::size_t size() const { return data_.size(); }
-
-private:
-    std::shared_ptr<CallMonitor> monitor_;
-    std::vector<std::uint8_t> data_;
-    DWORD usage_;
-    DWORD fvf_;
-    D3DPOOL pool_;
-    bool locked_ = false;
-};
-
-class Texture final : public IDirect3DTexture8, public ChildLifetime {
-public:
-    struct Level {
-        int width, height;
-        std::vector<std::uint32_t> texels;
-        bool locked = false;
-    };
-
-    Texture(IDirect3DDevice8* device, std::shared_ptr<CallMonitor> monitor, UINT width,
-            UINT height, UINT levels, D3DFORMAT format, D3DPOOL pool)
-        : ChildLifetime(device), monitor_(std::move(monitor)), format_(format), pool_(pool) {
-        int w = static_cast<int>(width), h = static_cast<int>(height);
-        for (UINT i = 0; i < levels; ++i) {
-            levels_.push_back(Level{w, h, std::vector<std::uint32_t>(std::size_t(w) * h), false});
-            w = std::max(1, w / 2);
-            h = std::max(1, h / 2);
-        }
-        device->AddRef();
-        AdoptFirstReference();
-    }
-
-    ULONG AddRef() override { return DoAddRef(); }
-    ULONG Release() override { return DoRelease(); }
-    HRESULT GetDevice(IDirect3DDevice8** device) override {
-        if (!device) return D3DERR_INVALIDCALL;
-        device_->AddRef();
-        *device = device_;
-        return S_OK;
-    }
-    D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
-    DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
-
-    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override {
-        if (!desc || level >= levels_.size()) return D3DERR_INVALIDCALL;
-        const Level& l = levels_[level];
-        *desc = {format_, D3DRTYPE_SURFACE, 0, pool_, static_cast<UINT>(l.texels.size() * 4),
-                 D3DMULTISAMPLE_NONE, static_cast<UINT>(l.width), static_cast<UINT>(l.height)};
-        return S_OK;
-    }
-
-    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override {
-        if (const HRESULT hr = Enter(monitor_, Call::TextureLockRect); FAILED(hr)) return hr;
-        if (!locked || level >= levels_.size()) return D3DERR_INVALIDCALL;
-        (void)flags;
-        Level& l = levels_[level];
-        if (l.locked) return D3DERR_INVALIDCALL;
-        std::size_t offset = 0;
-        if (rect) {
-            if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
-                rect->top >= rect->bottom || rect->right > l.width || rect->bottom > l.height)
-                return D3DERR_INVALIDCALL;
-            offset = std::size_t(rect->top) * l.width + std::size_t(rect->left);
-        }
-        l.locked = true;
-        locked->Pitch = l.width * 4;
-        locked->pBits = l.texels.data() + offset;
-        return S_OK;
-    }
-    HRESULT UnlockRect(UINT level) override {
-        if (const HRESULT hr = Enter(monitor_, Call::TextureUnlockRect); FAILED(hr)) return hr;
-        if (level >= levels_.size() || !levels_[level].locked) return D3DERR_INVALIDCALL;
-        levels_[level].locked = false;
-        if (format_ == D3DFMT_X8R8G8B8)  // no alpha in the format: texels read as opaque
-            for (std::uint32_t& t : levels_[level].texels) t |= 0xFF000000u;
-        return S_OK;
-    }
-
-    const IDirect3DDevice8* Owner() const { return device_; }
-    const Level& Level0() const { return levels_[0]; }
-    D3DFORMAT format() const { return format_; }
-
-private:
-    std::shared_ptr<CallMonitor> monitor_;
-    D3DFORMAT format_;
-    D3DPOOL pool_;
-    std::vector<Level> levels_;
-};
 
 // ---- Device ------------------------------------------------------------------------------------------
 
