@@ -348,8 +348,11 @@ HRESULT SoftwareDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, U
     if (count == 0) return S_OK;
     const std::uint64_t vertexCount =
         type == D3DPT_TRIANGLELIST ? std::uint64_t(count) * 3 : std::uint64_t(count) + 2;
-    const std::uint64_t end = (std::uint64_t(startVertex) + vertexCount - 1) * stride_ + layout_.size;
-    if (end > stream_->size()) return D3DERR_INVALIDCALL;
+    // The last vertex must lie in the buffer. Its offset, last * stride, can pass 2^64 (last is
+    // below 2^34, the stride below 2^32) and wrap to a small value, so divide instead.
+    const std::uint64_t last = std::uint64_t(startVertex) + vertexCount - 1;
+    if (stream_->size() < layout_.size || last > (stream_->size() - layout_.size) / stride_)
+        return D3DERR_INVALIDCALL;
 
     RasterState st;
     if (const HRESULT hr = PrepareRaster(st); FAILED(hr)) return hr;
