@@ -2,30 +2,26 @@
 // Internal: the small vector, matrix and colour helpers of vertex processing (row vectors, as in
 // the rest of the device). They are inline because the per-vertex loop calls most of them.
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
+#include "math/matrix.h"
 #include "platform/d3d8/d3d8types.h"
 
 namespace velmo::d3d8::detail {
 
 // ---- Small matrix helpers (row vectors) ----------------------------------------------------------------
 
-inline D3DMATRIX Identity() {
-    D3DMATRIX m{};
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
-    return m;
-}
+// D3DMATRIX and velmo::Matrix4 are both sixteen floats in rows, so the device uses the math
+// library's routines on its matrices.
+static_assert(sizeof(D3DMATRIX) == sizeof(velmo::Matrix4));
+
+inline D3DMATRIX Identity() { return std::bit_cast<D3DMATRIX>(velmo::MatrixIdentity()); }
 
 inline D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-    D3DMATRIX r{};
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
-            r.m[i][j] = sum;
-        }
-    return r;
+    return std::bit_cast<D3DMATRIX>(velmo::MatrixMultiply(std::bit_cast<velmo::Matrix4>(a),
+                                                          std::bit_cast<velmo::Matrix4>(b)));
 }
 
 struct Vec3 {
