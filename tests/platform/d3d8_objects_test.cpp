@@ -328,6 +328,26 @@ TEST(Arguments, DrawingOutsideTheVertexBufferIsRefused) {
     f.device->EndScene();
 }
 
+TEST(Arguments, DrawRangesTooLargeFor64BitsAreRefused) {
+    // (2^33 + 1) / 3 triangles from vertex 0 end at vertex 2^33; at a stride of 2^31 that is byte
+    // 2^64, which must not wrap around to the start of a buffer that holds one triangle.
+    DeviceFixture f;
+    f.Upload(std::vector<Vertex>(3, f.Screen(1, 1, 0xFFFFFFFF)));
+    ASSERT_EQ(f.device->SetStreamSource(0, f.vb, 1u << 31), S_OK);
+    ASSERT_EQ(f.device->BeginScene(), S_OK);
+    EXPECT_EQ(f.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2863311531u), D3DERR_INVALIDCALL);
+    // Strips and fans: 2^32 - 1 triangles starting at the last vertex a UINT can name.
+    EXPECT_EQ(f.device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0xFFFFFFFFu, 0xFFFFFFFFu),
+              D3DERR_INVALIDCALL);
+    ASSERT_EQ(f.device->SetStreamSource(0, f.vb, 0xFFFFFFFFu), S_OK);
+    EXPECT_EQ(f.device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0xFFFFFFFFu, 0xFFFFFFFFu),
+              D3DERR_INVALIDCALL);
+    // The one triangle the buffer holds still draws at its own stride.
+    ASSERT_EQ(f.device->SetStreamSource(0, f.vb, sizeof(Vertex)), S_OK);
+    EXPECT_EQ(f.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), S_OK);
+    f.device->EndScene();
+}
+
 TEST(Arguments, StatesOutsideTheirEnumerationsAreRefused) {
     DeviceFixture f;
     IDirect3DDevice8* d = f.device;

@@ -1,0 +1,166 @@
+#pragma once
+// Internal: the software device. Its work is spread over
+//   device.cpp         creation, destruction, resources and bindings, lights, material, viewport,
+//                      scenes
+//   device_states.cpp  render, texture-stage and transform states: defaults and validation
+//   device_draw.cpp    Clear and DrawPrimitive: states for the rasteriser, transform, lighting
+//   back_buffer.cpp    the back buffer: Present, GetBackBuffer and its surface, locking
+//
+// Lifetime: the device counts the references its callers hold and holds one reference to its
+// Direct3D object. Its resources and its back-buffer surface hold one to the device while callers
+// hold them (see resources.h for the bindings).
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/raster.h"
+#include "platform/d3d8/software_device.h"
+#include "platform/d3d8/vertex_format.h"
+#include "platform/d3d8/vertex_math.h"
+
+namespace velmo::d3d8::detail {
+
+class Texture;
+class VertexBuffer;
+
+constexpr DWORD kMaxTextureStages = 8;
+constexpr DWORD kMaxActiveLights = 8;
+constexpr DWORD kMaxLightIndex = 4096;
+constexpr UINT kMaxVertexBufferBytes = 256u << 20;
+constexpr DWORD kRenderStateCount = 256;
+constexpr DWORD kStageStateCount = 29;
+
+struct LightSlot {
+    D3DLIGHT8 light{};
+    bool enabled = false;
+};
+
+struct PreparedLight {
+    D3DLIGHTTYPE type;
+    Rgba diffuse, ambient;
+    Vec3 position;   // camera space (point, spot)
+    Vec3 toLight;    // camera space, unit, for directional lights
+    Vec3 spotAxis;   // camera space, unit, direction the spot shines
+    float range, att0, att1, att2;
+    float cosHalfTheta, cosHalfPhi, falloff;
+};
+
+class SoftwareDevice final : public IDirect3DDevice8 {
+public:
+    SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, D3DDEVTYPE type,
+                   HWND focus, DWORD behavior, HWND window, int width, int height,
+                   D3DFORMAT format, bool depth, bool lockable);
+    ~SoftwareDevice() override;
+
+    // ---- IUnknown
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        if (refs_ == 0) return 0;
+        const ULONG n = --refs_;
+        if (n == 0) delete this;
+        return n;
+    }
+
+    HRESULT GetDirect3D(IDirect3D8** d3d) override;
+    HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p) override;
+
+    // ---- Resources
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               IDirect3DVertexBuffer8** out) override;
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture8** out) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) override;
+    HRESULT SetVertexShader(DWORD fvf) override;
+
+    // ---- States
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT8* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT8* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetMaterial(const D3DMATERIAL8* material) override;
+    HRESULT GetMaterial(D3DMATERIAL8* material) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) override;
+    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture8** texture) override;
+    HRESULT SetViewport(const D3DVIEWPORT8* vp) override;
+    HRESULT GetViewport(D3DVIEWPORT8* vp) override;
+
+    // ---- Frame
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                  DWORD stencil) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT count) override;
+    HRESULT Present(const RECT* source, const RECT* dest, HWND override,
+                    const RGNDATA* dirty) override;
+    HRESULT GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** out) override;
+
+    // ---- Back buffer access for the surface
+    HRESULT LockBackBuffer(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
+    HRESULT UnlockBackBuffer();
+    void DescribeBackBuffer(D3DSURFACE_DESC* desc) const;
+    const std::shared_ptr<CallMonitor>& monitor() const { return monitor_; }
+
+private:
+    class BackBuffer;
+
+    void InitStates(bool depth);
+    D3DMATRIX* TransformSlot(DWORD state) {
+        if (state == D3DTS_VIEW) return &view_;
+        if (state == D3DTS_PROJECTION) return &projection_;
+        if (state >= D3DTS_TEXTURE0 && state <= D3DTS_TEXTURE7)
+            return &textureTransforms_[state - D3DTS_TEXTURE0];
+        if (state >= 256 && state < 512) return &world_[state - 256];
+        return nullptr;
+    }
+    HRESULT PrepareRaster(RasterState& rs);
+    void ProcessVertices(UINT first, UINT count);
+    const std::uint8_t* PresentedPixels(int* pitch);
+    void DestroyBackBuffer();
+
+    ULONG refs_ = 1;
+    IDirect3D8* d3d_;
+    std::shared_ptr<CallMonitor> monitor_;
+    D3DDEVTYPE type_;
+    HWND focus_;
+    DWORD behavior_;
+    HWND window_;
+    int width_, height_;
+    D3DFORMAT format_;
+    bool lockable_;
+
+    std::vector<std::uint32_t> color_;
+    std::vector<std::uint16_t> depth_;
+    std::vector<std::uint8_t> staging_;  // format conversion for locks and presents
+    BackBuffer* backBuffer_ = nullptr;
+    bool backBufferLocked_ = false;
+    bool lockReadOnly_ = false;
+
+    DWORD renderStates_[kRenderStateCount] = {};
+    DWORD stageStates_[kMaxTextureStages][kStageStateCount] = {};
+    D3DMATRIX view_ = Identity(), projection_ = Identity();
+    D3DMATRIX textureTransforms_[8];
+    std::vector<D3DMATRIX> world_ = std::vector<D3DMATRIX>(256, Identity());
+    std::vector<LightSlot> lights_;
+    std::vector<bool> lightSet_;
+    D3DMATERIAL8 material_{};
+    Texture* textures_[kMaxTextureStages] = {};
+    VertexBuffer* stream_ = nullptr;
+    UINT stride_ = 0;
+    DWORD fvf_ = 0;
+    VertexLayout layout_;
+    D3DVIEWPORT8 viewport_{};
+    bool inScene_ = false;
+
+    std::vector<ClipVertex> vertices_;  // reused across draws
+    std::vector<PreparedLight> preparedLights_;
+};
+
+}  // namespace velmo::d3d8::detail

@@ -1,0 +1,378 @@
+// Drawing: Clear, and DrawPrimitive with what it needs: the device's states turned into the
+// rasteriser's, and the vertices transformed to clip space and lit.
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/d3d8/device.h"
+#include "platform/d3d8/monitor.h"
+#include "platform/d3d8/resources.h"
+
+namespace velmo::d3d8::detail {
+
+namespace {
+
+// Fills n words with v at memory speed (memset when all bytes of v are equal).
+template <class T>
+void FillWords(T* p, std::size_t n, T v) {
+    const auto byte = static_cast<unsigned char>(v);
+    bool sameBytes = true;
+    for (std::size_t i = 1; i < sizeof(T); ++i)
+        sameBytes = sameBytes && static_cast<unsigned char>(v >> (8 * i)) == byte;
+    if (sameBytes) {
+        std::memset(p, byte, n * sizeof(T));
+        return;
+    }
+    // Build a 64-bit pattern and store it in blocks; the tail goes word by word.
+    std::uint64_t pattern = 0;
+    for (std::size_t i = 0; i < 8 / sizeof(T); ++i) pattern |= std::uint64_t(v) << (8 * sizeof(T) * i);
+    std::size_t i = 0;
+    const std::size_t perBlock = 8 / sizeof(T);
+    for (; i + perBlock <= n; i += perBlock) std::memcpy(p + i, &pattern, 8);
+    for (; i < n; ++i) p[i] = v;
+}
+
+bool ReferencesTexture(DWORD op, DWORD arg1, DWORD arg2) {
+    const bool uses1 = op != D3DTOP_SELECTARG2;
+    const bool uses2 = op != D3DTOP_SELECTARG1;
+    return (uses1 && (arg1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE) ||
+           (uses2 && (arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE);
+}
+
+bool SupportedOp(DWORD op) {
+    switch (op) {
+        case D3DTOP_SELECTARG1: case D3DTOP_SELECTARG2: case D3DTOP_MODULATE:
+        case D3DTOP_MODULATE2X: case D3DTOP_MODULATE4X: case D3DTOP_ADD:
+        case D3DTOP_ADDSIGNED: case D3DTOP_SUBTRACT: return true;
+        default: return false;
+    }
+}
+
+bool IsPlainDiffuse(DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; }
+
+// The selected argument is the plain diffuse colour.
+bool SelectsDiffuse(DWORD op, DWORD arg1, DWORD arg2) {
+    return (op == D3DTOP_SELECTARG1 && IsPlainDiffuse(arg1)) ||
+           (op == D3DTOP_SELECTARG2 && IsPlainDiffuse(arg2));
+}
+
+}  // namespace
+
+HRESULT SoftwareDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+                              float z, DWORD /*stencil*/) {
+    if (const HRESULT hr = Enter(monitor_, Call::Clear); FAILED(hr)) return hr;
+    if ((count > 0) != (rects != nullptr)) return D3DERR_INVALIDCALL;
+    if (flags == 0 || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
+        return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) || ((flags & D3DCLEAR_ZBUFFER) && depth_.empty()))
+        return D3DERR_INVALIDCALL;  // D16 has no stencil; no depth buffer to clear
+    if ((flags & D3DCLEAR_ZBUFFER) && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
+    if (backBufferLocked_) return D3DERR_INVALIDCALL;
+
+    const std::uint32_t stored = StoredColor(color, format_);
+    const auto depthValue = static_cast<std::uint16_t>(std::lround(z * 65535.0f));
+    const LONG vx0 = static_cast<LONG>(viewport_.X), vy0 = static_cast<LONG>(viewport_.Y);
+    const LONG vx1 = vx0 + static_cast<LONG>(viewport_.Width);
+    const LONG vy1 = vy0 + static_cast<LONG>(viewport_.Height);
+    const bool wholeRows = vx0 == 0 && vx1 == width_;
+    auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
+        x0 = std::max(x0, vx0);
+        y0 = std::max(y0, vy0);
+        x1 = std::min(x1, vx1);
+        y1 = std::min(y1, vy1);
+        if (x0 >= x1 || y0 >= y1) return;
+        if (wholeRows && x0 == vx0 && x1 == vx1) {  // one contiguous block
+            const std::size_t first = std::size_t(y0) * width_;
+            const std::size_t n = std::size_t(y1 - y0) * width_;
+            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + first, n, stored);
+            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + first, n, depthValue);
+            return;
+        }
+        for (LONG y = y0; y < y1; ++y) {
+            const std::size_t row = std::size_t(y) * width_;
+            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + row + x0, std::size_t(x1 - x0), stored);
+            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + row + x0, std::size_t(x1 - x0), depthValue);
+        }
+    };
+    if (count == 0) {
+        clearRect(vx0, vy0, vx1, vy1);
+    } else {
+        for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    }
+    return S_OK;
+}
+
+HRESULT SoftwareDevice::PrepareRaster(RasterState& st) {
+    const DWORD* rs = renderStates_;
+    // States this device does not draw; failing loudly beats drawing something else.
+    if (rs[D3DRS_FILLMODE] != D3DFILL_SOLID || rs[D3DRS_FOGENABLE] || rs[D3DRS_SPECULARENABLE] ||
+        rs[D3DRS_VERTEXBLEND] != 0 || rs[D3DRS_CLIPPLANEENABLE] != 0 ||
+        rs[D3DRS_ZENABLE] == D3DZB_USEW || rs[D3DRS_ZBIAS] != 0 ||
+        (rs[D3DRS_COLORWRITEENABLE] & 0xF) != 0xF ||
+        (rs[D3DRS_ALPHABLENDENABLE] && rs[D3DRS_BLENDOP] != D3DBLENDOP_ADD))
+        return D3DERR_NOTAVAILABLE;
+
+    st.target = {width_, height_, color_.data(), depth_.empty() ? nullptr : depth_.data(), format_};
+    st.viewport = {static_cast<int>(viewport_.X), static_cast<int>(viewport_.Y),
+                   static_cast<int>(viewport_.Width), static_cast<int>(viewport_.Height),
+                   viewport_.MinZ, viewport_.MaxZ};
+    st.cull = static_cast<D3DCULL>(rs[D3DRS_CULLMODE]);
+    st.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && !depth_.empty();
+    st.depthWrite = rs[D3DRS_ZWRITEENABLE] != FALSE;
+    st.depthFunc = static_cast<D3DCMPFUNC>(rs[D3DRS_ZFUNC]);
+    st.flatShade = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    st.alphaTest = rs[D3DRS_ALPHATESTENABLE] != FALSE;
+    st.alphaFunc = static_cast<D3DCMPFUNC>(rs[D3DRS_ALPHAFUNC]);
+    st.alphaRef = static_cast<int>(rs[D3DRS_ALPHAREF]);
+    st.blend = rs[D3DRS_ALPHABLENDENABLE] != FALSE;
+    st.srcBlend = static_cast<D3DBLEND>(rs[D3DRS_SRCBLEND]);
+    st.destBlend = static_cast<D3DBLEND>(rs[D3DRS_DESTBLEND]);
+
+    // Only stage 0 is implemented.
+    if (stageStates_[1][D3DTSS_COLOROP] != D3DTOP_DISABLE) return D3DERR_TOOMANYOPERATIONS;
+
+    const DWORD* ts = stageStates_[0];
+    StageArgs args;
+    args.colorOp = ts[D3DTSS_COLOROP];
+    args.colorArg1 = ts[D3DTSS_COLORARG1];
+    args.colorArg2 = ts[D3DTSS_COLORARG2];
+    args.alphaOp = ts[D3DTSS_ALPHAOP];
+    args.alphaArg1 = ts[D3DTSS_ALPHAARG1];
+    args.alphaArg2 = ts[D3DTSS_ALPHAARG2];
+    args.textureFactor = rs[D3DRS_TEXTUREFACTOR];
+    const Texture* tex = textures_[0];
+
+    st.texture = {};
+    if (args.colorOp == D3DTOP_DISABLE) {
+        st.stage = StageMode::Diffuse;
+        return S_OK;
+    }
+    // A stage that reads a missing texture passes the incoming colour (or alpha) through.
+    if (!tex && ReferencesTexture(args.colorOp, args.colorArg1, args.colorArg2)) {
+        args.colorOp = D3DTOP_SELECTARG1;
+        args.colorArg1 = D3DTA_CURRENT;
+    }
+    if (!tex && args.alphaOp != D3DTOP_DISABLE &&
+        ReferencesTexture(args.alphaOp, args.alphaArg1, args.alphaArg2)) {
+        args.alphaOp = D3DTOP_SELECTARG1;
+        args.alphaArg1 = D3DTA_CURRENT;
+    }
+    if (!SupportedOp(args.colorOp)) return D3DERR_UNSUPPORTEDCOLOROPERATION;
+    if (args.alphaOp != D3DTOP_DISABLE && !SupportedOp(args.alphaOp))
+        return D3DERR_UNSUPPORTEDALPHAOPERATION;
+
+    const bool colorIsDiffuse = SelectsDiffuse(args.colorOp, args.colorArg1, args.colorArg2);
+    const bool alphaIsDiffuse = args.alphaOp == D3DTOP_DISABLE ||
+                                SelectsDiffuse(args.alphaOp, args.alphaArg1, args.alphaArg2);
+    if (colorIsDiffuse && alphaIsDiffuse) {
+        st.stage = StageMode::Diffuse;
+        return S_OK;
+    }
+
+    const bool usesTexture =
+        tex && (ReferencesTexture(args.colorOp, args.colorArg1, args.colorArg2) ||
+                (args.alphaOp != D3DTOP_DISABLE &&
+                 ReferencesTexture(args.alphaOp, args.alphaArg1, args.alphaArg2)));
+    if (usesTexture) {
+        if (ts[D3DTSS_TEXCOORDINDEX] != 0 || ts[D3DTSS_TEXTURETRANSFORMFLAGS] != 0)
+            return D3DERR_NOTAVAILABLE;
+        const DWORD au = ts[D3DTSS_ADDRESSU], av = ts[D3DTSS_ADDRESSV];
+        auto supportedAddress = [](DWORD a) {
+            return a == D3DTADDRESS_WRAP || a == D3DTADDRESS_CLAMP || a == D3DTADDRESS_MIRROR;
+        };
+        if (!supportedAddress(au) || !supportedAddress(av)) return D3DERR_NOTAVAILABLE;
+        const Texture::Level& l0 = tex->Level0();
+        st.texture = {l0.texels.data(), l0.width, l0.height};
+        st.addressU = static_cast<D3DTEXTUREADDRESS>(au);
+        st.addressV = static_cast<D3DTEXTUREADDRESS>(av);
+        // Only level 0 is sampled (no mip filtering); where magnification and minification
+        // filters differ, the magnification filter is used.
+        st.linear = ts[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
+    }
+
+    const bool modulate =
+        usesTexture && args.colorOp == D3DTOP_MODULATE &&
+        ((args.colorArg1 == D3DTA_TEXTURE && IsPlainDiffuse(args.colorArg2)) ||
+         (args.colorArg2 == D3DTA_TEXTURE && IsPlainDiffuse(args.colorArg1))) &&
+        ((args.alphaOp == D3DTOP_SELECTARG1 && args.alphaArg1 == D3DTA_TEXTURE) ||
+         (args.alphaOp == D3DTOP_SELECTARG2 && args.alphaArg2 == D3DTA_TEXTURE));
+    st.stage = modulate ? StageMode::ModulateTexture : StageMode::General;
+    st.args = args;
+    return S_OK;
+}
+
+void SoftwareDevice::ProcessVertices(UINT first, UINT count) {
+    vertices_.resize(count);
+    const D3DMATRIX& world = world_[0];
+    const D3DMATRIX worldView = Multiply(world, view_);
+    const D3DMATRIX wvp = Multiply(worldView, projection_);
+    const bool lighting = renderStates_[D3DRS_LIGHTING] != FALSE;
+    const std::uint8_t* base = stream_->data() + std::size_t(first) * stride_;
+
+    float normalMatrix[3][3];
+    std::vector<PreparedLight>& lights = preparedLights_;  // reused: no allocation per draw
+    lights.clear();
+    Rgba globalAmbient, material[3];  // diffuse, ambient, emissive when taken from the material
+    DWORD sources[3] = {};
+    bool normalize = false;
+    if (lighting) {
+        NormalMatrix(worldView, normalMatrix);
+        normalize = renderStates_[D3DRS_NORMALIZENORMALS] != FALSE;
+        float view3[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) view3[i][j] = view_.m[i][j];
+        for (const LightSlot& slot : lights_) {
+            if (!slot.enabled) continue;
+            const D3DLIGHT8& l = slot.light;
+            PreparedLight p{};
+            p.type = l.Type;
+            p.diffuse = FromValue(l.Diffuse);
+            p.ambient = FromValue(l.Ambient);
+            const float pos[3] = {l.Position.x, l.Position.y, l.Position.z};
+            p.position = TransformPoint(pos, view_);
+            const Vec3 dir = Normalized(TransformDirection({l.Direction.x, l.Direction.y, l.Direction.z}, view3));
+            p.toLight = {-dir.x, -dir.y, -dir.z};
+            p.spotAxis = dir;
+            p.range = l.Range;
+            p.att0 = l.Attenuation0;
+            p.att1 = l.Attenuation1;
+            p.att2 = l.Attenuation2;
+            p.cosHalfTheta = std::cos(l.Theta * 0.5f);
+            p.cosHalfPhi = std::cos(l.Phi * 0.5f);
+            p.falloff = l.Falloff;
+            lights.push_back(p);
+        }
+        globalAmbient = FromColor(renderStates_[D3DRS_AMBIENT]);
+        material[0] = FromValue(material_.Diffuse);
+        material[1] = FromValue(material_.Ambient);
+        material[2] = FromValue(material_.Emissive);
+        sources[0] = renderStates_[D3DRS_DIFFUSEMATERIALSOURCE];
+        sources[1] = renderStates_[D3DRS_AMBIENTMATERIALSOURCE];
+        sources[2] = renderStates_[D3DRS_EMISSIVEMATERIALSOURCE];
+    }
+    const bool colorVertex = renderStates_[D3DRS_COLORVERTEX] != FALSE;
+
+    for (UINT i = 0; i < count; ++i) {
+        const std::uint8_t* v = base + std::size_t(i) * stride_;
+        float pos[3];
+        std::memcpy(pos, v, 12);
+        ClipVertex& out = vertices_[i];
+        out.x = pos[0] * wvp.m[0][0] + pos[1] * wvp.m[1][0] + pos[2] * wvp.m[2][0] + wvp.m[3][0];
+        out.y = pos[0] * wvp.m[0][1] + pos[1] * wvp.m[1][1] + pos[2] * wvp.m[2][1] + wvp.m[3][1];
+        out.z = pos[0] * wvp.m[0][2] + pos[1] * wvp.m[1][2] + pos[2] * wvp.m[2][2] + wvp.m[3][2];
+        out.w = pos[0] * wvp.m[0][3] + pos[1] * wvp.m[1][3] + pos[2] * wvp.m[2][3] + wvp.m[3][3];
+
+        D3DCOLOR diffuse = 0xFFFFFFFFu, specular = 0;
+        if (layout_.diffuse >= 0) std::memcpy(&diffuse, v + layout_.diffuse, 4);
+        if (layout_.specular >= 0) std::memcpy(&specular, v + layout_.specular, 4);
+        if (layout_.tex0 >= 0) {
+            float uv[2];
+            std::memcpy(uv, v + layout_.tex0, 8);
+            out.u = uv[0];
+            out.v = uv[1];
+        } else {
+            out.u = out.v = 0.0f;
+        }
+
+        if (!lighting) {
+            out.a = float(diffuse >> 24);
+            out.r = float((diffuse >> 16) & 255);
+            out.g = float((diffuse >> 8) & 255);
+            out.b = float(diffuse & 255);
+            continue;
+        }
+
+        auto source = [&](int k) {
+            const DWORD src = sources[k];
+            if (colorVertex && src == D3DMCS_COLOR1 && layout_.diffuse >= 0) return FromColor(diffuse);
+            if (colorVertex && src == D3DMCS_COLOR2 && layout_.specular >= 0) return FromColor(specular);
+            return material[k];
+        };
+        const Rgba cd = source(0), ca = source(1), ce = source(2);
+
+        Vec3 n{};
+        if (layout_.normal >= 0) {
+            float nn[3];
+            std::memcpy(nn, v + layout_.normal, 12);
+            n = TransformDirection({nn[0], nn[1], nn[2]}, normalMatrix);
+            if (normalize) n = Normalized(n);
+        }
+        const Vec3 pc = TransformPoint(pos, worldView);
+
+        Rgba diffuseSum, ambientSum;
+        for (const PreparedLight& l : lights) {
+            Vec3 toLight;
+            float att = 1.0f;
+            if (l.type == D3DLIGHT_DIRECTIONAL) {
+                toLight = l.toLight;
+            } else {
+                const Vec3 d{l.position.x - pc.x, l.position.y - pc.y, l.position.z - pc.z};
+                const float dist = std::sqrt(Dot(d, d));
+                if (dist > l.range) continue;  // beyond its range a light adds nothing
+                const float denom = l.att0 + l.att1 * dist + l.att2 * dist * dist;
+                att = denom > 0.0f ? 1.0f / denom : 1.0f;
+                toLight = dist > 0.0f ? Vec3{d.x / dist, d.y / dist, d.z / dist} : Vec3{};
+                if (l.type == D3DLIGHT_SPOT) {
+                    const float rho = -Dot(toLight, l.spotAxis);
+                    if (rho <= l.cosHalfPhi) {
+                        att = 0.0f;
+                    } else if (rho <= l.cosHalfTheta) {
+                        const float t = (rho - l.cosHalfPhi) / (l.cosHalfTheta - l.cosHalfPhi);
+                        att *= l.falloff == 1.0f ? t : std::pow(t, l.falloff);
+                    }
+                }
+            }
+            const float ndotl = std::max(0.0f, Dot(n, toLight)) * att;
+            diffuseSum.r += l.diffuse.r * ndotl;
+            diffuseSum.g += l.diffuse.g * ndotl;
+            diffuseSum.b += l.diffuse.b * ndotl;
+            ambientSum.r += l.ambient.r * att;
+            ambientSum.g += l.ambient.g * att;
+            ambientSum.b += l.ambient.b * att;
+        }
+        out.r = ToChannel(ce.r + ca.r * (globalAmbient.r + ambientSum.r) + cd.r * diffuseSum.r);
+        out.g = ToChannel(ce.g + ca.g * (globalAmbient.g + ambientSum.g) + cd.g * diffuseSum.g);
+        out.b = ToChannel(ce.b + ca.b * (globalAmbient.b + ambientSum.b) + cd.b * diffuseSum.b);
+        out.a = ToChannel(cd.a);
+    }
+}
+
+HRESULT SoftwareDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT count) {
+    if (const HRESULT hr = Enter(monitor_, Call::DrawPrimitive); FAILED(hr)) return hr;
+    if (!inScene_) return D3DERR_INVALIDCALL;
+    if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN) return D3DERR_INVALIDCALL;
+    if (type < D3DPT_TRIANGLELIST) return D3DERR_NOTAVAILABLE;  // points and lines
+    if (!stream_ || !layout_.valid || stride_ < layout_.size) return D3DERR_INVALIDCALL;
+    if (stream_->locked() || backBufferLocked_) return D3DERR_INVALIDCALL;
+    if (count == 0) return S_OK;
+    const std::uint64_t vertexCount =
+        type == D3DPT_TRIANGLELIST ? std::uint64_t(count) * 3 : std::uint64_t(count) + 2;
+    // The last vertex must lie in the buffer. Its offset, last * stride, can pass 2^64 (last is
+    // below 2^34, the stride below 2^32) and wrap to a small value, so divide instead.
+    const std::uint64_t last = std::uint64_t(startVertex) + vertexCount - 1;
+    if (stream_->size() < layout_.size || last > (stream_->size() - layout_.size) / stride_)
+        return D3DERR_INVALIDCALL;
+
+    RasterState st;
+    if (const HRESULT hr = PrepareRaster(st); FAILED(hr)) return hr;
+    ProcessVertices(startVertex, static_cast<UINT>(vertexCount));
+
+    const ClipVertex* v = vertices_.data();
+    for (UINT k = 0; k < count; ++k) {
+        switch (type) {
+            case D3DPT_TRIANGLELIST:
+                DrawTriangle(st, v[3 * k], v[3 * k + 1], v[3 * k + 2], false);
+                break;
+            case D3DPT_TRIANGLESTRIP:
+                DrawTriangle(st, v[k], v[k + 1], v[k + 2], (k & 1) != 0);
+                break;
+            default:  // fan
+                DrawTriangle(st, v[0], v[k + 1], v[k + 2], false);
+                break;
+        }
+    }
+    return S_OK;
+}
+
+}  // namespace velmo::d3d8::detail

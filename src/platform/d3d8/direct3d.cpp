@@ -1,0 +1,128 @@
+// The software Direct3D 8 object, the public factories, and Direct3DCreate8.
+//
+// Lifetime: every object counts the references its callers hold. A resource (vertex buffer,
+// texture, the back-buffer surface) holds one reference to its device while callers hold it, and
+// the device holds one to its Direct3D object. Resources bound to the device (stream source,
+// textures) are additionally kept alive by a binding count that the device drops when it unbinds
+// them or is destroyed; this keeps bindings from forming reference cycles.
+
+#include <new>
+
+#include "platform/d3d8/device.h"
+#include "platform/d3d8/formats.h"
+#include "platform/d3d8/monitor.h"
+#include "platform/d3d8/software_device.h"
+
+namespace velmo::d3d8 {
+
+namespace {
+
+using detail::Enter;
+using detail::IsBackBufferFormat;
+using detail::SoftwareDevice;
+
+constexpr UINT kMaxSurfaceSize = 8192;
+
+class SoftwareDirect3D final : public IDirect3D8 {
+public:
+    explicit SoftwareDirect3D(const SoftwareDeviceOptions& options) : options_(options) {}
+
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        if (refs_ == 0) return 0;
+        const ULONG n = --refs_;
+        if (n == 0) delete this;
+        return n;
+    }
+
+    UINT GetAdapterCount() override { return 1; }
+
+    HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override {
+        if (const HRESULT hr = Enter(options_.monitor, Call::GetAdapterDisplayMode); FAILED(hr))
+            return hr;
+        if (adapter != D3DADAPTER_DEFAULT || !mode) return D3DERR_INVALIDCALL;
+        *mode = {options_.displayWidth, options_.displayHeight, options_.refreshRate,
+                 options_.displayFormat};
+        return S_OK;
+    }
+
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus, DWORD behavior,
+                         D3DPRESENT_PARAMETERS* pp, IDirect3DDevice8** out) override {
+        if (const HRESULT hr = Enter(options_.monitor, Call::CreateDevice); FAILED(hr)) return hr;
+        if (!out) return D3DERR_INVALIDCALL;
+        *out = nullptr;
+        if (!pp || adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+        if (type == D3DDEVTYPE_HAL) {
+            if (!options_.actAsHardware) return D3DERR_NOTAVAILABLE;
+            if (options_.failHardware) return options_.createFailure;
+        } else if (type == D3DDEVTYPE_REF) {
+            if (options_.failReference) return options_.createFailure;
+        } else {
+            return D3DERR_INVALIDCALL;
+        }
+        const DWORD vp = behavior & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
+                                     D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                                     D3DCREATE_MIXED_VERTEXPROCESSING);
+        if (vp != D3DCREATE_SOFTWARE_VERTEXPROCESSING && vp != D3DCREATE_HARDWARE_VERTEXPROCESSING &&
+            vp != D3DCREATE_MIXED_VERTEXPROCESSING)
+            return D3DERR_INVALIDCALL;
+        if (!pp->Windowed) return D3DERR_NOTAVAILABLE;  // only windowed devices exist here
+        HWND window = pp->hDeviceWindow ? pp->hDeviceWindow : focus;
+        const long long w = pp->BackBufferWidth ? (long long)pp->BackBufferWidth
+                                                : (window ? window->clientWidth : 0);
+        const long long h = pp->BackBufferHeight ? (long long)pp->BackBufferHeight
+                                                 : (window ? window->clientHeight : 0);
+        if (w <= 0 || h <= 0 || w > kMaxSurfaceSize || h > kMaxSurfaceSize)
+            return D3DERR_INVALIDCALL;
+        D3DFORMAT format = pp->BackBufferFormat;
+        if (format == D3DFMT_UNKNOWN) format = options_.displayFormat;
+        if (format != options_.displayFormat) return D3DERR_INVALIDCALL;
+        if (pp->BackBufferCount > 1 || pp->MultiSampleType != D3DMULTISAMPLE_NONE)
+            return D3DERR_NOTAVAILABLE;
+        if (pp->SwapEffect < D3DSWAPEFFECT_DISCARD || pp->SwapEffect > D3DSWAPEFFECT_COPY_VSYNC)
+            return D3DERR_INVALIDCALL;
+        if (pp->Flags & ~D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) return D3DERR_INVALIDCALL;
+        const bool depth = pp->EnableAutoDepthStencil != FALSE;
+        if (depth && pp->AutoDepthStencilFormat != D3DFMT_D16 &&
+            pp->AutoDepthStencilFormat != D3DFMT_D16_LOCKABLE) {
+            switch (pp->AutoDepthStencilFormat) {
+                case D3DFMT_D32: case D3DFMT_D15S1: case D3DFMT_D24S8: case D3DFMT_D24X8:
+                case D3DFMT_D24X4S4: return D3DERR_NOTAVAILABLE;
+                default: return D3DERR_INVALIDCALL;
+            }
+        }
+        pp->BackBufferWidth = static_cast<UINT>(w);
+        pp->BackBufferHeight = static_cast<UINT>(h);
+        pp->BackBufferFormat = format;
+        pp->BackBufferCount = 1;
+        try {
+            *out = new SoftwareDevice(this, options_.monitor, type, focus, behavior, window,
+                                      static_cast<int>(w), static_cast<int>(h), format, depth,
+                                      (pp->Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+        return S_OK;
+    }
+
+private:
+    SoftwareDeviceOptions options_;
+    ULONG refs_ = 1;
+};
+
+}  // namespace
+
+IDirect3D8* CreateSoftwareDirect3D(const SoftwareDeviceOptions& options, UINT sdkVersion) {
+    if (sdkVersion != D3D_SDK_VERSION || !IsBackBufferFormat(options.displayFormat)) return nullptr;
+    return new (std::nothrow) SoftwareDirect3D(options);
+}
+
+std::function<IDirect3D8*(UINT)> SoftwareDirect3DFactory(SoftwareDeviceOptions options) {
+    return [options](UINT sdkVersion) { return CreateSoftwareDirect3D(options, sdkVersion); };
+}
+
+}  // namespace velmo::d3d8
+
+IDirect3D8* Direct3DCreate8(UINT sdkVersion) {
+    return velmo::d3d8::CreateSoftwareDirect3D(velmo::d3d8::SoftwareDeviceOptions{}, sdkVersion);
+}
