@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <set>
 
 #include "view_test_support.h"
@@ -196,6 +197,9 @@ struct FrameFault {
     unsigned onCall;  // counted from the start of the frame
     const char* what;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FrameFault& fault, std::ostream* out) { *out << fault.what; }
 
 class RenderFailure : public ::testing::TestWithParam<FrameFault> {};
 
