@@ -2,7 +2,9 @@
 // depth, Clear, and the bytes of every back-buffer format.
 
 #include <cmath>
+#include <ostream>
 #include <random>
+#include <string>
 
 #include "d3d8_helpers.h"
 
@@ -92,6 +94,10 @@ struct CullCase {
     bool counterClockwiseDrawn;
 };
 
+void PrintTo(const CullCase& c, std::ostream* out) {
+    *out << "cull mode " << c.mode;
+}
+
 class Culling : public ::testing::TestWithParam<CullCase> {};
 
 TEST_P(Culling, ModeDecidesWhichWindingSurvives) {
@@ -109,7 +115,14 @@ TEST_P(Culling, ModeDecidesWhichWindingSurvives) {
 INSTANTIATE_TEST_SUITE_P(AllModes, Culling,
                          ::testing::Values(CullCase{D3DCULL_CCW, true, false},
                                            CullCase{D3DCULL_CW, false, true},
-                                           CullCase{D3DCULL_NONE, true, true}));
+                                           CullCase{D3DCULL_NONE, true, true}),
+                         [](const ::testing::TestParamInfo<CullCase>& info) {
+                             switch (info.param.mode) {
+                                 case D3DCULL_CCW: return std::string("ccw");
+                                 case D3DCULL_CW: return std::string("cw");
+                                 default: return std::string("none");
+                             }
+                         });
 
 TEST(Assembly, StripKeepsTheFirstTrianglesOrientation) {
     DeviceFixture f;  // default CULL_CCW
