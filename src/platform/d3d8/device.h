@@ -16,6 +16,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/raster.h"
+#include "platform/d3d8/ref_counted.h"
 #include "platform/d3d8/software_device.h"
 #include "platform/d3d8/vertex_format.h"
 #include "platform/d3d8/vertex_math.h"
@@ -47,21 +48,12 @@ struct PreparedLight {
     float cosHalfTheta, cosHalfPhi, falloff;
 };
 
-class SoftwareDevice final : public IDirect3DDevice8 {
+class SoftwareDevice final : public RefCounted<IDirect3DDevice8> {
 public:
     SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, D3DDEVTYPE type,
                    HWND focus, DWORD behavior, HWND window, int width, int height,
                    D3DFORMAT format, bool depth, bool lockable);
     ~SoftwareDevice() override;
-
-    // ---- IUnknown
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        if (refs_ == 0) return 0;
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
 
     HRESULT GetDirect3D(IDirect3D8** d3d) override;
     HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p) override;
@@ -125,7 +117,6 @@ private:
     const std::uint8_t* PresentedPixels(int* pitch);
     void DestroyBackBuffer();
 
-    ULONG refs_ = 1;
     IDirect3D8* d3d_;
     std::shared_ptr<CallMonitor> monitor_;
     D3DDEVTYPE type_;

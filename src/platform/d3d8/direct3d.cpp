@@ -10,6 +10,7 @@
 
 #include "platform/d3d8/device.h"
 #include "platform/d3d8/formats.h"
+#include "platform/d3d8/ref_counted.h"
 #include "platform/d3d8/monitor.h"
 #include "platform/d3d8/software_device.h"
 
@@ -19,21 +20,15 @@ namespace {
 
 using detail::Enter;
 using detail::IsBackBufferFormat;
+using detail::RefCounted;
 using detail::SoftwareDevice;
 
 constexpr UINT kMaxSurfaceSize = 8192;
 
-class SoftwareDirect3D final : public IDirect3D8 {
+class SoftwareDirect3D final : public RefCounted<IDirect3D8> {
 public:
     explicit SoftwareDirect3D(const SoftwareDeviceOptions& options) : options_(options) {}
 
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        if (refs_ == 0) return 0;
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
 
     UINT GetAdapterCount() override { return 1; }
 
@@ -107,7 +102,6 @@ public:
 
 private:
     SoftwareDeviceOptions options_;
-    ULONG refs_ = 1;
 };
 
 }  // namespace
