@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <ostream>
+#include <string>
 
 #include "cli/cli.h"
 #include "platform/d3d8/software_device.h"
@@ -67,7 +68,8 @@ int Fail(Context& ctx, std::string_view option, const std::string& problem) {
 
 std::string CheckSize(Args args) {
     if (CheckUnsigned("N", args[0], kMaxSize).empty() && std::stoi(args[0]) >= kMinSize) return {};
-    return "N must be a whole number from 16 to 4096, not '" + args[0] + "'";
+    return "N must be a whole number from " + std::to_string(kMinSize) + " to " +
+           std::to_string(kMaxSize) + ", not '" + args[0] + "'";
 }
 
 bool ParseAngle(const std::string& text, float& angle) {
