@@ -24,9 +24,7 @@ inline D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
                                                           std::bit_cast<velmo::Matrix4>(b)));
 }
 
-struct Vec3 {
-    float x = 0, y = 0, z = 0;
-};
+using Vec3 = velmo::Vec3;
 
 inline Vec3 TransformPoint(const float* p, const D3DMATRIX& m) {
     return {p[0] * m.m[0][0] + p[1] * m.m[1][0] + p[2] * m.m[2][0] + m.m[3][0],
