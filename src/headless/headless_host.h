@@ -32,12 +32,18 @@ public:
     void ShowWarning(const std::string& caption, const std::string& text) override;
     bool IsHardwareDevice() const override { return hardware_; }
     int AutoTurnDuration() const override { return autoTurnDuration_; }
+    int HandTurnDuration() const override { return handTurnDuration_; }
     bool DoLog() const override { return doLog_; }
     void ReadStickerTexCoords(StickerTexCoords& coords) override { coords = texCoords_; }
     void WriteStickerTexCoords(const StickerTexCoords& coords) override { texCoords_ = coords; }
+    bool StopRequested() override { return stopRequested_; }
 
     // Settings and the environment the model sees.
     void SetAutoTurnDuration(int milliseconds) { autoTurnDuration_ = milliseconds; }
+    void SetHandTurnDuration(int milliseconds) { handTurnDuration_ = milliseconds; }
+    // As the user's Esc: the model stops the run at the next turn (a frame listener can set it
+    // in the middle of an animation).
+    void RequestStop(bool on = true) { stopRequested_ = on; }
     void SetDoLog(bool on) { doLog_ = on; }
     void SetHardwareDevice(bool on) { hardware_ = on; }
     void SetSeed(std::uint32_t seed) { seed_ = seed; }
@@ -69,6 +75,8 @@ private:
     std::uint32_t frameCost_ = 20;
     std::uint32_t seed_ = 1;
     int autoTurnDuration_ = 700;
+    int handTurnDuration_ = 1000;
+    bool stopRequested_ = false;
     bool doLog_ = true;
     bool hardware_ = false;
     int frames_ = 0;

@@ -12,6 +12,12 @@ namespace velmo {
 
 class TMessageLog;
 
+// Thrown by the model when the host has asked the operation under way to stop and a turn is
+// about to start. Nothing is half done when it arrives: no turn has begun, a turn in progress
+// was completed at once, and a reset in progress was completed at once. The command that
+// started the run catches it and calls TVelmo::EndStoppedRun.
+struct RunStopped {};
+
 class IModelHost {
 public:
     virtual ~IModelHost() = default;
@@ -37,13 +43,20 @@ public:
     // True when the 3-D device runs on graphics hardware (each animation frame is then
     // followed by a short sleep).
     virtual bool IsHardwareDevice() const = 0;
-    // Settings: the automatic turn duration in milliseconds and the logging switch.
+    // Settings: the turn durations in milliseconds (the hand one for turns made with the mouse,
+    // the automatic one for everything else) and the logging switch.
     virtual int AutoTurnDuration() const = 0;
+    virtual int HandTurnDuration() const = 0;
     virtual bool DoLog() const = 0;
 
     // Texture coordinates of vertices 0..35 of the shared block geometry.
     virtual void ReadStickerTexCoords(StickerTexCoords& coords) = 0;
     virtual void WriteStickerTexCoords(const StickerTexCoords& coords) = 0;
+
+    // True once the user has asked the operation under way to stop (Esc, closing the window).
+    // The model looks at it before every turn, during every turn animation and between the
+    // blocks of a reset.
+    virtual bool StopRequested() { return false; }
 };
 
 // Holds the busy cursor for a scope; Release() gives it back early.

@@ -39,13 +39,29 @@ void TVelmo::ResetToStart() {
     for (int i = 0; i < kCellCount; ++i) order[i] = i + 1;
     SeedRandom(host_.ClockSeed());
     ShuffleCells(order);
-    for (int cell : order)
+    for (int cell : order) {
+        if (host_.StopRequested()) CompleteStoppedReset();
         if (Block(cell).InCube) FlyOutBlock(cell);
+    }
     ShuffleCells(order);
     for (int cell : order) {
+        if (host_.StopRequested()) CompleteStoppedReset();
         Blocks[cell] = std::make_unique<TBlock>(cell);
         FlyInBlock(cell);
     }
+}
+
+// A stopped reset still ends in the start position, only without the rest of its flight.
+void TVelmo::CompleteStoppedReset() {
+    for (int cell = 1; cell <= kCellCount; ++cell) Blocks[cell] = std::make_unique<TBlock>(cell);
+    host_.RenderFrame();
+    throw RunStopped{};
+}
+
+void TVelmo::EndStoppedRun() {
+    LogTurns = host_.DoLog();
+    UserLineOpen = false;
+    host_.Log().AddMessage("Выполнение остановлено пользователем");
 }
 
 void TVelmo::FlyOutBlock(int cell) {
@@ -95,6 +111,7 @@ void TVelmo::Turn(Move move, bool silent) {
         ApplyTurn(turn);
         return;
     }
+    if (host_.StopRequested()) throw RunStopped{};
     if (LogTurns) host_.Log().AppendMessage(turn.notation);
     if (TurnDuration <= 0) {
         // No time to animate in: the turn is made at once and shown once.
@@ -110,6 +127,7 @@ void TVelmo::Turn(Move move, bool silent) {
 // Paced by the clock, not by frames: a step is drawn at most every 20 ms and turns by the
 // share of the quarter turn that the time since the last step is worth, until the turn's
 // duration has passed. Tick differences are unsigned, so the counter's wrap does no harm.
+// A stop request ends the animation early; the caller then completes the turn exactly.
 void TVelmo::AnimateTurn(const TurnInfo& turn) {
     const std::uint32_t duration = static_cast<std::uint32_t>(TurnDuration);
     const std::uint32_t start = host_.TickCount();
@@ -126,7 +144,7 @@ void TVelmo::AnimateTurn(const TurnInfo& turn) {
             if (host_.IsHardwareDevice()) host_.Sleep(5);
             last = now;
         }
-    } while (now - start < duration);
+    } while (now - start < duration && !host_.StopRequested());
 }
 
 // The exact model update: every block of the set turns into its new cell, then the four-cycles

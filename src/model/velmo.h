@@ -39,7 +39,8 @@ public:
     IModelHost& Host() { return host_; }
 
     // Animated reset to the start position: every present block flies out, then all 26 fly
-    // back in, in random order.
+    // back in, in random order. Asked to stop, it puts every block home at once and throws
+    // RunStopped.
     void ResetToStart();
     void FlyOutBlock(int cell);
     void FlyInBlock(int cell);
@@ -69,8 +70,14 @@ public:
     void TurnCubeTopInv(bool Silent) { Turn(Move::CubeTopInv, Silent); }
     void TurnCubeRight(bool Silent) { Turn(Move::CubeRight, Silent); }
     void TurnCubeRightInv(bool Silent) { Turn(Move::CubeRightInv, Silent); }
-    // Any of the 24; silent applies to the whole-cube turns only.
+    // Any of the 24; silent applies to the whole-cube turns only. When the host asks to stop,
+    // a turn in progress completes at once and the next one throws RunStopped instead of
+    // starting (silent turns change the model only and always run).
     void Turn(Move move, bool silent = false);
+
+    // Ends a run that RunStopped cut short as a normal end would: turn logging back to the
+    // setting, the user's line closed; and says in the log that the run was stopped.
+    void EndStoppedRun();
 
     // Executes one move by name (upper-cased; unknown names are ignored).
     void ExecuteMove(std::string_view name);
@@ -97,6 +104,7 @@ private:
     void ApplyTurn(const TurnInfo& turn);
     void ShuffleCells(std::array<int, kCellCount>& cells);
     void ExecuteNormalized(const std::string& normalized);
+    void CompleteStoppedReset();
 
     IModelHost& host_;
     std::mt19937 random_;
