@@ -3,7 +3,11 @@
 # scripts; extra package names may be passed (CI adds the fuzzing toolchain).
 set -euo pipefail
 
-velmo_packages=(g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev "$@")
+# Qt 6 for the windows and the OpenGL context, Qt's own Russian translation, a font with
+# Cyrillic letters, and an X server with Mesa's software OpenGL for the window tests.
+velmo_packages=(g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  qt6-base-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n fonts-dejavu-core
+  xvfb xauth libgl1-mesa-dri "$@")
 
 missing=()
 for package in "${velmo_packages[@]}"; do
