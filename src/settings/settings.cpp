@@ -1,0 +1,125 @@
+#include "settings/settings.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "platform/profile.h"
+#include "settings/file_access.h"
+
+namespace velmo {
+
+namespace {
+
+constexpr const char* kGeneral = "GENERAL";
+constexpr const char* kPopular = "POPULAR";
+constexpr const char* kUser = "USER";
+
+constexpr int kMsPerTenth = 100;
+constexpr int kDefaultHandTenths = 10;
+constexpr int kDefaultAutoTenths = 7;
+constexpr int kMaxTenths = INT_MAX / kMsPerTenth;
+
+// The turn animation divides by the duration, so nothing below one tenth may reach it.
+int ReadDuration(const Profile& profile, const char* key, int fallbackTenths) {
+    int tenths = profile.ReadInteger(kGeneral, key, fallbackTenths);
+    if (tenths <= 0) tenths = fallbackTenths;
+    return std::min(tenths, kMaxTenths) * kMsPerTenth;
+}
+
+std::string PosKey(std::size_t index) { return "Pos" + std::to_string(index); }
+
+// The index of a key "Pos<k>" spelled as a save writes it (any case), or 0.
+long long PosIndex(const std::string& key) {
+    if (key.size() < 4 || key.size() > 13 || key[3] == '0') return 0;
+    for (std::size_t i = 0; i < 3; ++i)
+        if ((key[i] | 0x20) != "pos"[i]) return 0;
+    long long index = 0;
+    const auto [end, error] = std::from_chars(key.data() + 3, key.data() + key.size(), index);
+    return error == std::errc() && end == key.data() + key.size() ? index : 0;
+}
+
+std::vector<std::string> ReadList(const Profile& profile, const char* section) {
+    const int count = std::max(0, profile.ReadInteger(section, "Count", 0));
+    const int trusted = std::min(count, kTrustedListEntries);
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(trusted));
+    for (int i = 1; i <= trusted; ++i) entries.push_back(profile.ReadString(section, PosKey(i), ""));
+    if (count == trusted) return entries;
+
+    std::vector<std::pair<long long, std::string>> beyond;
+    for (auto& [key, value] : profile.ReadSection(section)) {
+        const long long index = PosIndex(key);
+        if (index > kTrustedListEntries && index <= count) beyond.emplace_back(index, value);
+    }
+    std::sort(beyond.begin(), beyond.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& entry : beyond) entries.push_back(std::move(entry.second));
+    return entries;
+}
+
+void WriteList(Profile& profile, const char* section, const std::vector<std::string>& entries) {
+    // Erased first, so entries deleted since the last save leave no keys behind.
+    profile.EraseSection(section);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        profile.WriteString(section, PosKey(i + 1), entries[i]);
+    profile.WriteString(section, "Count", std::to_string(entries.size()));
+}
+
+// Saving through a symbolic link replaces the file it points to, not the link.
+std::string ResolveLink(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr),
+                                                              &std::free);
+    return target ? std::string(target.get()) : path;
+}
+
+}  // namespace
+
+Settings ReadSettings(const Profile& profile) {
+    Settings settings;
+    settings.handTurnMs = ReadDuration(profile, "SpeedHand", kDefaultHandTenths);
+    settings.autoTurnMs = ReadDuration(profile, "SpeedAuto", kDefaultAutoTenths);
+    settings.doLog = profile.ReadBool(kGeneral, "DoLog", true);
+    settings.popular = ReadList(profile, kPopular);
+    settings.user = ReadList(profile, kUser);
+    return settings;
+}
+
+void WriteSettings(Profile& profile, const Settings& settings) {
+    profile.WriteString(kGeneral, "SpeedHand", std::to_string(settings.handTurnMs / kMsPerTenth));
+    profile.WriteString(kGeneral, "SpeedAuto", std::to_string(settings.autoTurnMs / kMsPerTenth));
+    profile.WriteString(kGeneral, "DoLog", settings.doLog ? "1" : "0");
+    WriteList(profile, kPopular, settings.popular);
+    WriteList(profile, kUser, settings.user);
+}
+
+Settings LoadSettings(const std::string& path) {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes).empty()) return Settings{};
+    return ReadSettings(Profile(bytes));
+}
+
+std::string SaveSettings(const std::string& path, const Settings& settings) {
+    const std::string target = ResolveLink(path);
+    // A file the user made read-only stays as it is, even though its folder would allow a
+    // rename over it.
+    if (access(target.c_str(), F_OK) == 0 && access(target.c_str(), W_OK) != 0)
+        return "cannot write " + target + ": " + std::strerror(errno);
+    if (std::string failure = MakeParentFolders(target); !failure.empty()) return failure;
+    // What cannot be read is not overwritten: its other sections would be lost.
+    std::string bytes;
+    if (std::string failure = ReadFileBytes(target, bytes); !failure.empty()) return failure;
+    Profile profile(bytes);
+    WriteSettings(profile, settings);
+    return ReplaceFile(target, profile.ToBytes());
+}
+
+}  // namespace velmo

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "settings/settings.h"
+#include "settings/settings_location.h"
+
+namespace velmo {
+namespace {
+
+namespace fs = std::filesystem;
+using Entries = std::vector<std::string>;
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "velmo-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        path_ = (folder_ / "velmo.ini").string();
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    void Put(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+    std::string Bytes() const {
+        std::ifstream in(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    Settings SaveAndLoad(const Settings& settings) const {
+        EXPECT_EQ(SaveSettings(path_, settings), "");
+        return LoadSettings(path_);
+    }
+
+    fs::path folder_;
+    std::string path_;
+};
+
+TEST_F(SettingsFile, NoFileGivesTheDefaultsAndASaveWritesAllThreeSections) {
+    const Settings settings = LoadSettings(path_);
+    EXPECT_EQ(settings.handTurnMs, 1000);
+    EXPECT_EQ(settings.autoTurnMs, 700);
+    EXPECT_TRUE(settings.doLog);
+    EXPECT_TRUE(settings.popular.empty() && settings.user.empty());
+
+    path_ = (folder_ / "a" / "b" / "velmo.ini").string();
+    ASSERT_EQ(SaveSettings(path_, settings), "");
+    EXPECT_EQ(Bytes(),
+              "[GENERAL]\r\nSpeedHand=10\r\nSpeedAuto=7\r\nDoLog=1\r\n\r\n"
+              "[POPULAR]\r\nCount=0\r\n\r\n[USER]\r\nCount=0\r\n");
+}
+
+TEST_F(SettingsFile, CountBeyondThePosKeysGivesEmptyEntriesThatAreSavedBack) {
+    Put("[POPULAR]\nCount=3\nPos2=Крест {Ф П}\n[USER]\nCount=-4\nPos1=lost\n");
+    Settings settings = LoadSettings(path_);
+    EXPECT_EQ(settings.popular, (Entries{"", "Крест {Ф П}", ""}));
+    EXPECT_TRUE(settings.user.empty());
+    ASSERT_EQ(SaveSettings(path_, settings), "");
+    EXPECT_NE(Bytes().find("[POPULAR]\nPos1=\nPos2=\xCA\xF0\xE5\xF1\xF2 {\xD4 \xCF}\nPos3=\nCount=3\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsFile, DeletedEntriesLeaveNoStaleKeysAndOtherContentSurvives) {
+    Put("[GENERAL]\nTheme=dark\nSpeedHand=15\n[USER]\nCount=3\nPos1=a {Ф}\nPos2=b {Т}\n"
+        "Pos3=c {В}\n[Mine]\nk=v\n[user]\nPos7=old\n");
+    Settings settings = LoadSettings(path_);
+    EXPECT_EQ(settings.handTurnMs, 1500);
+    EXPECT_EQ(settings.user, (Entries{"a {Ф}", "b {Т}", "c {В}"}));
+    settings.user = {"b {Т}"};
+    ASSERT_EQ(SaveSettings(path_, settings), "");
+    EXPECT_EQ(Bytes(),
+              "[GENERAL]\nTheme=dark\nSpeedHand=15\nSpeedAuto=7\nDoLog=1\n"
+              "[Mine]\nk=v\n[POPULAR]\nCount=0\n\n[USER]\nPos1=b {\xD2}\nCount=1\n");
+}
+
+TEST_F(SettingsFile, RussianTextRoundTripsThroughWindows1251ByteForByte) {
+    const std::string bytes =
+        "[GENERAL]\r\nSpeedHand=3\r\nSpeedAuto=20\r\nDoLog=0\r\n\r\n"
+        "[POPULAR]\r\nPos1=\xC0 {(\xCF \xC2 \xCF' \xC2)2}\r\nCount=1\r\n\r\n"
+        "[USER]\r\nPos1=\xB8\xEB\xEA\xE0 \xB9" "1 {\xD4}\r\nPos2=\" \xE8\xEC\xFF \"\r\nCount=2\r\n";
+    Put(bytes);
+    const Settings settings = LoadSettings(path_);
+    EXPECT_EQ(settings.popular, (Entries{"А {(П В П' В)2}"}));
+    EXPECT_EQ(settings.user, (Entries{"ёлка №1 {Ф}", " имя "}));
+    EXPECT_EQ(settings.autoTurnMs, 2000);
+    EXPECT_FALSE(settings.doLog);
+    ASSERT_EQ(SaveSettings(path_, settings), "");
+    EXPECT_EQ(Bytes(), bytes);
+}
+
+TEST_F(SettingsFile, HandWrittenUtf8FileReadsAsUtf8AndKeepsWhatWindows1251CannotHold) {
+    Put("[USER]\nCount=2\nPos1=Ёлка {Ф Т}\nPos2=Узор ✓ {Ф}\n");
+    const Settings settings = LoadSettings(path_);
+    EXPECT_EQ(settings.user, (Entries{"Ёлка {Ф Т}", "Узор ✓ {Ф}"}));
+    EXPECT_EQ(SaveAndLoad(settings).user, settings.user);
+}
+
+TEST_F(SettingsFile, HugeCountLoadsBoundedAndKeepsEveryEntryTheFileHolds) {
+    Put("[USER]\nCount=2000000000\nPos3=a\nPOS1999999999=far\nPos2000000001=past count\n"
+        "Pos010001=not a save's key\n");
+    const Settings settings = LoadSettings(path_);
+    ASSERT_EQ(settings.user.size(), static_cast<std::size_t>(kTrustedListEntries) + 1);
+    EXPECT_EQ(settings.user[2], "a");
+    EXPECT_EQ(settings.user.back(), "far");
+    EXPECT_EQ(SaveAndLoad(settings).user, settings.user);
+}
+
+TEST_F(SettingsFile, SpeedsOfZeroOrLessTakeTheDefaultsAndHugeOnesCannotOverflow) {
+    Put("[GENERAL]\nSpeedHand=0\nSpeedAuto=-3\n");
+    Settings settings = LoadSettings(path_);
+    EXPECT_EQ(settings.handTurnMs, 1000);
+    EXPECT_EQ(settings.autoTurnMs, 700);
+    Put("[GENERAL]\nSpeedHand=2147483647\nSpeedAuto=25\n");
+    settings = LoadSettings(path_);
+    EXPECT_EQ(settings.handTurnMs, 2147483600);
+    EXPECT_EQ(settings.autoTurnMs, 2500);
+}
+
+TEST_F(SettingsFile, UnwritableExecutableFolderSendsSavesToTheUserConfigFolder) {
+    const std::string config = (folder_ / "config").string();
+    SettingsLocation location = LocateSettings("/proc", config, "/home/nobody");
+    EXPECT_EQ(location.readPath, "/proc/velmo.ini");
+    EXPECT_EQ(location.writePath, config + "/velmo/velmo.ini");
+    EXPECT_EQ(LocateSettings("/proc/", "relative/path", "/home/u").writePath,
+              "/home/u/.config/velmo/velmo.ini");
+
+    ASSERT_EQ(SaveSettings(location.writePath, Settings{}), "");
+    location = LocateSettings("/proc", config, "/home/nobody");
+    EXPECT_EQ(location.readPath, location.writePath);
+
+    const SettingsLocation beside = LocateSettings(folder_.string(), config, "/home/nobody");
+    EXPECT_EQ(beside.readPath, path_);
+    EXPECT_EQ(beside.writePath, path_);
+}
+
+TEST_F(SettingsFile, FailedSavesSayWhyAndLeaveTheOldFileAlone) {
+    Put("[GENERAL]\r\nSpeedHand=4\r\n");
+    std::ofstream(folder_ / "blocker") << "a file, not a folder";
+    const std::string blocked =
+        LocateSettings("/proc", (folder_ / "blocker" / "config").string(), "/").writePath;
+    const std::string failure = SaveSettings(blocked, Settings{});
+    EXPECT_NE(failure.find(folder_.string() + "/blocker"), std::string::npos) << failure;
+    EXPECT_NE(failure.find("Not a directory"), std::string::npos) << failure;
+
+    // A write that fails half-way (the file size limit) must not cut the old file short.
+    Settings large;
+    large.user.assign(200, "Длинная последовательность {(Ф П В П' В' Ф')6}");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string tooLarge = SaveSettings(path_, large);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_NE(tooLarge.find(path_ + ": File too large"), std::string::npos) << tooLarge;
+    EXPECT_EQ(Bytes(), "[GENERAL]\r\nSpeedHand=4\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
+}
+
+}  // namespace
+}  // namespace velmo
