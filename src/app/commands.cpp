@@ -1,0 +1,165 @@
+// The data module's command handlers: the cube commands, move strings, the sequence library,
+// parameters, help and about. Long operations run through the main window's run guard.
+
+#include <QAction>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QSlider>
+#include <QCheckBox>
+#include <QUrl>
+
+#include "app/about_box.h"
+#include "app/data_module.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/params_dialog.h"
+#include "app/run_guard.h"
+#include "app/sequence_dialog.h"
+#include "app/sequence_text.h"
+#include "app/sequence_tree.h"
+#include "log/message_log.h"
+#include "model/velmo.h"
+#include "solver/solver.h"
+
+namespace velmo {
+
+bool TDM::RunOnCube(const std::function<void()>& operation) {
+    return main_.Guard().Run(Cube(), operation);
+}
+
+void TDM::ac_VelmoNewExecute() {
+    RunOnCube([this] { Cube().ResetToStart(); });
+}
+
+void TDM::ac_VelmoBreakExecute() {
+    RunOnCube([this] { Cube().Scramble(); });
+}
+
+void TDM::ac_VelmoSolveExecute() {
+    RunOnCube([this] { Solve(Cube()); });
+}
+
+void TDM::ReportIncorrectString() {
+    QMessageBox::warning(&main_, "Выполнение",
+                         "Данная строка не является корректоной последовательностью вращений!");
+}
+
+void TDM::RunTopLevelString(const std::string& moves) {
+    if (!TVelmo::IsValidMoveString(moves)) {
+        ReportIncorrectString();
+        return;
+    }
+    RunOnCube([this, &moves] { Cube().ExecuteMoveString(moves, true); });
+}
+
+void TDM::ac_ServiceStringExecute() {
+    if (main_.Guard().Busy()) return;
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        &main_, "Выполнить",
+        "Введите строку последовательности вращений:\n"
+        "(Вы можете использовать скобки и цифры - кратность операции)",
+        QLineEdit::Normal, QString(), &ok);
+    // A cancelled box counts as an empty string, which is incorrect.
+    RunTopLevelString(ok ? text.toStdString() : std::string());
+}
+
+void TDM::ac_ServiceParamsExecute() {
+    if (main_.Guard().Busy()) return;
+    Tfm_Params dialog(&main_);
+    dialog.trb_SpeedHand->setValue(Settings.handTurnDuration / 100);
+    dialog.trb_SpeedAuto->setValue(Settings.autoTurnDuration / 100);
+    dialog.cb_DoLog->setChecked(Settings.doLog);
+    if (dialog.exec() != QDialog::Accepted) return;
+    Settings.handTurnDuration = dialog.trb_SpeedHand->value() * 100;
+    Settings.autoTurnDuration = dialog.trb_SpeedAuto->value() * 100;
+    Settings.doLog = dialog.cb_DoLog->isChecked();
+    Cube().LogTurns = Settings.doLog;
+}
+
+void TDM::tv_MovesDblClick(QTreeWidgetItem* node) {
+    if (!node || main_.Guard().Busy()) return;
+    const int kind = TSequenceTree::Kind(node);
+    const std::string text = node->text(0).toStdString();
+    if (kind == kBasicTurnNode) {
+        RunOnCube([this, &text] {
+            TVelmo& cube = Cube();
+            if (Settings.doLog && !cube.UserLineOpen) {
+                main_.Log().AddMessage("Операции пользователя: ");
+                cube.UserLineOpen = true;
+            }
+            cube.ExecuteMove(BasicTurnNotation(text));
+        });
+    } else if (kind == kFrequentNode || kind == kUserNode) {
+        Cube().UserLineOpen = false;
+        RunTopLevelString(SequenceMoves(text));
+    }
+}
+
+void TDM::UpdateSequenceActions() {
+    const int kind = main_.Tree().SelectedKind();
+    const bool sequence = kind == kFrequentNode || kind == kUserNode;
+    ac_StringNew->setEnabled(sequence || kind == kFrequentRoot || kind == kUserRoot);
+    ac_StringEdit->setEnabled(sequence);
+    ac_StringDelete->setEnabled(sequence);
+}
+
+void TDM::ac_StringNewExecute() {
+    TSequenceTree& tree = main_.Tree();
+    QTreeWidgetItem* selected = tree.Selected();
+    const int kind = TSequenceTree::Kind(selected);
+    if (kind != kFrequentNode && kind != kUserNode && kind != kFrequentRoot && kind != kUserRoot)
+        return;
+    Tfm_String dialog(&main_, QString(), QString());
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!TVelmo::IsValidMoveString(dialog.Moves().toStdString())) {
+        ReportIncorrectString();
+        return;
+    }
+    const bool root = kind == kFrequentRoot || kind == kUserRoot;
+    QTreeWidgetItem* parent = root ? selected : selected->parent();
+    const std::string text =
+        SequenceNodeText(dialog.Name().toStdString(), dialog.Moves().toStdString());
+    tree.AddNode(parent, QString::fromStdString(text), root ? kind / 10 : kind);
+}
+
+void TDM::ac_StringEditExecute() {
+    QTreeWidgetItem* selected = main_.Tree().Selected();
+    const int kind = TSequenceTree::Kind(selected);
+    if (kind != kFrequentNode && kind != kUserNode) return;
+    const SequenceParts parts = SplitSequenceText(selected->text(0).toStdString());
+    Tfm_String dialog(&main_, QString::fromStdString(parts.name),
+                      QString::fromStdString(parts.moves));
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!TVelmo::IsValidMoveString(dialog.Moves().toStdString())) {
+        ReportIncorrectString();
+        return;
+    }
+    selected->setText(0, QString::fromStdString(SequenceNodeText(
+                             dialog.Name().toStdString(), dialog.Moves().toStdString())));
+}
+
+void TDM::ac_StringDeleteExecute() {
+    QTreeWidgetItem* selected = main_.Tree().Selected();
+    const int kind = TSequenceTree::Kind(selected);
+    if (kind != kFrequentNode && kind != kUserNode) return;
+    if (QMessageBox::question(&main_, "Внимание!", "Вы действительно хотите удалить эту запись?",
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    delete selected;
+    UpdateSequenceActions();
+}
+
+void TDM::ac_HalpHelpExecute() {
+    if (!help_) help_ = new THelpWindow(&main_);
+    // A missing help file shows nothing and says nothing.
+    help_->ShowPage(HelpIndexPath());
+}
+
+void TDM::ac_HelpAboutExecute() {
+    if (main_.Guard().Busy()) return;
+    Tfm_About about(&main_, QUrl::fromLocalFile(HelpIndexPath()).toString());
+    about.exec();
+}
+
+}  // namespace velmo

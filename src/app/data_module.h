@@ -1,0 +1,114 @@
+#pragma once
+// TDM, the data module: the one place that owns every command (actions with their captions,
+// hints, images and categories), the main menu, the tree's pop-up menu and the two image
+// lists; the settings; the 3-D scene and the cube model; and the hooks that draw a frame
+// whenever the event queue runs empty. The main window creates it and takes up its menus.
+
+#include <QIcon>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "app/app_host.h"
+#include "settings/settings.h"
+#include "settings/settings_location.h"
+
+class QAction;
+class QMenu;
+class QTreeWidgetItem;
+
+namespace velmo {
+
+class TScene;
+class TVelmo;
+class Tfm_Main;
+class THelpWindow;
+
+class TDM : public QObject {
+    Q_OBJECT
+public:
+    // DataModuleCreate: the commands, the settings from the file, then the scene with the cube.
+    explicit TDM(Tfm_Main& main);
+    ~TDM() override;
+
+    // The commands.
+    QAction* ac_VelmoNew;
+    QAction* ac_VelmoBreak;
+    QAction* ac_VelmoSolve;
+    QAction* ac_VelmoHand;
+    QAction* ac_ServiceString;
+    QAction* ac_ServiceParams;
+    QAction* ac_StringNew;
+    QAction* ac_StringEdit;
+    QAction* ac_StringDelete;
+    QAction* ac_HalpHelp;
+    QAction* ac_HelpAbout;
+    QAction* ac_FileExit;
+    // The main menu ("Файл", "Сервис", "?") and the pop-up menu of the sequence tree.
+    QMenu* mi_File;
+    QMenu* mi_Service;
+    QMenu* mi_Help;
+    QMenu* pm_Moves;
+    // The image lists: 16 x 16 for menus and commands, 32 x 32 for the tool bar.
+    QList<QIcon> il_Small;
+    QList<QIcon> il_Large;
+
+    // Settings: the two turn durations (milliseconds) and DoLog.
+    TurnSettings Settings;
+    const SettingsLocation& SettingsFile() const { return settingsFile_; }
+    // Writes the settings and both sequence lists; a failure is reported in a message box.
+    bool SaveSettings();
+
+    TScene& Scene() { return *scene_; }
+    TVelmo& Cube();
+    AppHost& Host() { return *host_; }
+    // Set when the scene could not be built and the program is to end.
+    bool Terminated() const { return host_->TerminateRequested(); }
+
+    // Rebuilds the scene for the desk's new size; cube, camera and log stay.
+    void ResetScene();
+    void ApplicationEventsIdle();
+    void ApplicationEventsMinimize();
+    void ApplicationEventsRestore();
+
+    // Where the help pages are (beside the executable).
+    QString HelpIndexPath() const;
+
+    // Command handlers.
+    void ac_VelmoNewExecute();
+    void ac_VelmoBreakExecute();
+    void ac_VelmoSolveExecute();
+    void ac_ServiceStringExecute();
+    void ac_ServiceParamsExecute();
+    void ac_StringNewExecute();
+    void ac_StringEditExecute();
+    void ac_StringDeleteExecute();
+    void ac_HalpHelpExecute();
+    void ac_HelpAboutExecute();
+    void tv_MovesDblClick(QTreeWidgetItem* node);
+    // The enabling rules of the three sequence commands, from the tree's selection.
+    void UpdateSequenceActions();
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    QAction* NewAction(const char* name, const QString& caption, const QString& shortHint,
+                       const QString& longHint, int image, const QString& category);
+    void LoadSettings();
+    void CreateScene();
+    // Runs a long operation on the cube; false when another is under way.
+    bool RunOnCube(const std::function<void()>& operation);
+    void ReportIncorrectString();
+    void RunTopLevelString(const std::string& moves);
+
+    Tfm_Main& main_;
+    SettingsLocation settingsFile_;
+    std::unique_ptr<AppHost> host_;
+    std::unique_ptr<TScene> scene_;
+    QPointer<THelpWindow> help_;
+    bool inIdle_ = false;
+};
+
+}  // namespace velmo

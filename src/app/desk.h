@@ -1,0 +1,58 @@
+#pragma once
+// The desk pn_Desk: the black square panel the cube is drawn on. It is the window the scene's
+// device draws into: it tells the device its size in device pixels and shows every frame the
+// device presents at once (repaint, not update), because frames are presented from inside long
+// operations during which no event loop turns.
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "platform/d3d8/window.h"
+
+namespace velmo {
+
+class TDesk : public QWidget, public d3d8::IPresenter {
+    Q_OBJECT
+public:
+    explicit TDesk(QWidget* parent = nullptr);
+
+    // The device's view of this desk; its size follows the widget's in device pixels.
+    HWND Handle() { return &window_; }
+    int DevicePixelWidth() const { return window_.clientWidth; }
+    int DevicePixelHeight() const { return window_.clientHeight; }
+    // Logical desk point to the back-buffer pixel under it.
+    QPoint ToDevicePixels(QPointF logical) const;
+
+    // IPresenter
+    void PresentFrame(const void* pixels, int width, int height, int pitch,
+                      D3DFORMAT format) override;
+    // The last presented frame (device pixels), for tests and screenshots.
+    const QImage& Frame() const { return frame_; }
+    int PresentedFrames() const { return presented_; }
+
+    // Mouse events of the desk go to these handlers (the mouse control of the main window).
+    std::function<void(QMouseEvent*)> onMousePress, onMouseMove, onMouseRelease;
+
+signals:
+    // The desk changed its size (or its device pixel ratio): the scene must be rebuilt.
+    void resized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool UpdateDeviceSize();
+
+    d3d8::DeskWindow window_;
+    QImage frame_;
+    int presented_ = 0;
+    bool screenWatched_ = false;
+};
+
+}  // namespace velmo

@@ -1,0 +1,80 @@
+#pragma once
+// Tfm_Main, "Кубик Вельмо": the tool bar of the four cube commands, the desk, the tree of
+// moves, the collapsible message log and the status bar. It owns the message log, the run
+// guard and the data module, keeps the desk square, and asks before it closes.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/app_paths.h"
+#include "log/message_log.h"
+
+class QSplitter;
+class QToolBar;
+class QToolButton;
+
+namespace velmo {
+
+class LogView;
+class RunGuard;
+class TDM;
+class TDesk;
+class TMessagePanel;
+class TSequenceTree;
+
+class Tfm_Main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Tfm_Main(const AppPaths& paths = AppPaths::OfProcess());
+    ~Tfm_Main() override;
+
+    // The message log: a new line, or a word and a blank added to the last line.
+    void AddMessage(const std::string& text) { log_.AddMessage(text); }
+    void AppendMessage(const std::string& word) { log_.AppendMessage(word); }
+    TMessageLog& Log() { return log_; }
+
+    TDM& DM() { return *dm_; }
+    RunGuard& Guard() { return *guard_; }
+    TDesk& Desk() { return *pn_Desk; }
+    TSequenceTree& Tree() { return *tv_Moves; }
+    TMessagePanel& MessagePanel() { return *pn_Messages; }
+    QSplitter& MessageSplitter() { return *spl_Messages; }
+    QWidget& TreePanel() { return *pn_Tree; }
+    const AppPaths& Paths() const { return paths_; }
+    // True when the scene could not be built and the program must end without its loop.
+    bool Terminated() const;
+
+    // Set while the reassembly tool window is open.
+    bool ReassemblyMode = false;
+
+    // The desk-resize rule: the desk stays square, its width following its height.
+    void pn_DeskResize();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildLayout();
+    QToolBar* BuildToolBar();
+    QWidget* BuildUpperBand();
+    void TakeUpDataModule();
+    void spl_MessagesCollapse(bool collapsed);
+    void ShowTreeMenu(const QPoint& position);
+
+    AppPaths paths_;
+    TMessageLog log_;
+    RunGuard* guard_;
+    QToolBar* tb_Main = nullptr;
+    QToolButton* tb_Buttons[4] = {};
+    TDesk* pn_Desk = nullptr;
+    QWidget* pn_Tree = nullptr;
+    TSequenceTree* tv_Moves = nullptr;
+    QSplitter* spl_Messages = nullptr;
+    TMessagePanel* pn_Messages = nullptr;
+    std::unique_ptr<LogView> logView_;
+    std::unique_ptr<TDM> dm_;
+    bool confirmingClose_ = false;
+};
+
+}  // namespace velmo

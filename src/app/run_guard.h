@@ -1,0 +1,75 @@
+#pragma once
+// Long operations (turns, resets, scrambles, move strings, the solver, reassembly animations)
+// run to their end inside the command or mouse event that started them. While one runs, the
+// window must still repaint and answer the window system, so its pauses process events; but
+// no command, click or key may slip in. The guard is an application event filter that, during
+// a run:
+//   - takes Esc as a request to stop the run (the model stops between two turns),
+//   - takes a close request for the main window as a stop plus a close asked for later,
+//   - parks every other mouse, key and wheel event aimed at the program's own windows and
+//     posts them again, in order, when the run is over.
+// Input for other top-level windows (a message box shown inside the run, the help window)
+// passes untouched.
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QEvent;
+class QWidget;
+class QWindow;
+
+namespace velmo {
+
+class TVelmo;
+
+class RunGuard : public QObject {
+    Q_OBJECT
+public:
+    // `window` is the main window: its close requests are deferred and its input parked.
+    explicit RunGuard(QWidget* window, QObject* parent = nullptr);
+    ~RunGuard() override;
+
+    // Another top-level window whose input is parked during a run (the reassembly tools).
+    void AddGuardedWindow(QWidget* window);
+
+    // Runs `operation` as one long operation on `cube`. Returns false without running it when
+    // another run is under way. A stop request ends it between two turns (TVelmo::EndStoppedRun
+    // writes the notice); a close asked during the run is passed on to the main window after.
+    bool Run(TVelmo& cube, const std::function<void()>& operation);
+
+    bool Busy() const { return busy_; }
+    // Stops the run under way and closes the main window after it.
+    void DeferClose() { stopRequested_ = closeAsked_ = busy_; }
+    bool StopRequested() const { return stopRequested_; }
+    // Pending events are processed as a run's pause allows: everything but the parked input.
+    void ProcessPendingEvents();
+
+signals:
+    // A close of the main window was asked for during the run that just ended.
+    void closeDeferred();
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override;
+
+private:
+    bool IsGuarded(QObject* receiver) const;
+    void Park(QObject* receiver, QEvent* event);
+    void ReleaseParked();
+
+    struct Parked {
+        QPointer<QObject> receiver;
+        std::unique_ptr<QEvent> event;
+    };
+
+    QPointer<QWidget> window_;
+    std::vector<QPointer<QWidget>> guarded_;
+    std::vector<Parked> parked_;
+    bool busy_ = false;
+    bool stopRequested_ = false;
+    bool closeAsked_ = false;
+};
+
+}  // namespace velmo
