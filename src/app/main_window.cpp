@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSplitter>
@@ -50,8 +51,9 @@ Tfm_Main::Tfm_Main(const AppPaths& paths) : paths_(paths) {
     // data module loads the settings and builds the scene with the cube.
     pn_DeskResize();
     dm_ = std::make_unique<TDM>(*this);
-    ReassemblyMode = false;
+    InReassembly = false;
     TakeUpDataModule();
+    ConnectDeskMouse();
 }
 
 Tfm_Main::~Tfm_Main() {
@@ -171,6 +173,41 @@ void Tfm_Main::TakeUpDataModule() {
     connect(tv_Moves, &QTreeWidget::itemSelectionChanged, dm_.get(), &TDM::UpdateSequenceActions);
     dm_->UpdateSequenceActions();
 }
+
+void Tfm_Main::ConnectDeskMouse() {
+    if (Terminated()) return;
+    mouse_ = std::make_unique<DeskMouse>(dm_->Scene(), dm_->Cube(), static_cast<IDeskMouseHost&>(*this));
+    // A sticker turn or a reassembly animation runs inside the event as one long operation.
+    const auto run = [this](auto&& handle) {
+        guard_->Run(dm_->Cube(), handle);
+    };
+    const auto button = [](const QMouseEvent* event) {
+        switch (event->button()) {
+            case Qt::RightButton: return std::optional(MouseButton::Right);
+            case Qt::MiddleButton: return std::optional(MouseButton::Middle);
+            case Qt::LeftButton: return std::optional(MouseButton::Left);
+            default: return std::optional<MouseButton>();
+        }
+    };
+    const auto point = [](const QMouseEvent* event) {
+        return DeskPoint{event->position().x(), event->position().y()};
+    };
+    pn_Desk->onMousePress = [=, this](QMouseEvent* event) {
+        if (const auto b = button(event)) run([&] { mouse_->MouseDown(*b, point(event)); });
+    };
+    pn_Desk->onMouseMove = [=, this](QMouseEvent* event) {
+        run([&] { mouse_->MouseMove(point(event)); });
+    };
+    pn_Desk->onMouseRelease = [=, this](QMouseEvent* event) {
+        if (const auto b = button(event)) run([&] { mouse_->MouseUp(*b, point(event)); });
+    };
+}
+
+void Tfm_Main::HandleReassemblyClick() {}
+
+int Tfm_Main::DeskWidth() const { return pn_Desk->width(); }
+
+double Tfm_Main::DevicePixelRatio() const { return pn_Desk->devicePixelRatioF(); }
 
 void Tfm_Main::ShowTreeMenu(const QPoint& position) {
     if (!dm_ || guard_->Busy()) return;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/app_paths.h"
+#include "control/desk_mouse.h"
 #include "log/message_log.h"
 
 class QSplitter;
@@ -22,7 +23,7 @@ class TDesk;
 class TMessagePanel;
 class TSequenceTree;
 
-class Tfm_Main : public QMainWindow {
+class Tfm_Main : public QMainWindow, private IDeskMouseHost {
     Q_OBJECT
 public:
     explicit Tfm_Main(const AppPaths& paths = AppPaths::OfProcess());
@@ -44,11 +45,13 @@ public:
     // True when the scene could not be built and the program must end without its loop.
     bool Terminated() const;
 
-    // Set while the reassembly tool window is open.
-    bool ReassemblyMode = false;
+    // The reassembly-mode flag: set while the reassembly tool window is open.
+    bool InReassembly = false;
 
     // The desk-resize rule: the desk stays square, its width following its height.
     void pn_DeskResize();
+    // The mouse on the desk (drags, sticker turns, the reassembly highlight).
+    DeskMouse& Mouse() { return *mouse_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +64,13 @@ private:
     void TakeUpDataModule();
     void spl_MessagesCollapse(bool collapsed);
     void ShowTreeMenu(const QPoint& position);
+    void ConnectDeskMouse();
+
+    // IDeskMouseHost
+    bool ReassemblyMode() const override { return InReassembly; }
+    void HandleReassemblyClick() override;
+    int DeskWidth() const override;
+    double DevicePixelRatio() const override;
 
     AppPaths paths_;
     TMessageLog log_;
@@ -74,6 +84,7 @@ private:
     TMessagePanel* pn_Messages = nullptr;
     std::unique_ptr<LogView> logView_;
     std::unique_ptr<TDM> dm_;
+    std::unique_ptr<DeskMouse> mouse_;
     bool confirmingClose_ = false;
 };
 

@@ -135,6 +135,7 @@ void RunGuard::Park(QObject* receiver, QEvent* event) {
 }
 
 void RunGuard::ReleaseParked() {
+    if (parked_.empty()) return;
     std::vector<Parked> parked = std::move(parked_);
     parked_.clear();
     for (Parked& p : parked)
