@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ranges>
 #include <span>
 
 namespace velmo {
@@ -57,8 +56,8 @@ void TurnToCell3(TBlock& block, int cell, IModelHost& host) {
 
 // The way back is the way there, reversed and each turn undone.
 void TurnFromCell3(TBlock& block, int cell, IModelHost& host) {
-    for (const ColourTurn& t : ToCell3Turns(cell) | std::views::reverse)
-        block.Rotate(t.axis, -t.a, -1, host);
+    const std::span<const ColourTurn> turns = ToCell3Turns(cell);
+    for (auto t = turns.rbegin(); t != turns.rend(); ++t) block.Rotate(t->axis, -t->a, -1, host);
 }
 
 bool SameKind(int cellA, int cellB) {
@@ -73,8 +72,8 @@ Matrix4 CellTranslation(int cell, float scale) {
 // The edge's first and last stickers change places.
 void FlipEdge(TBlock& block) {
     const auto sticker = [](int colour) { return colour != 0; };
-    const auto first = std::ranges::find_if(block.Faces, sticker);
-    const auto last = std::ranges::find_if(block.Faces | std::views::reverse, sticker);
+    const auto first = std::find_if(block.Faces.begin(), block.Faces.end(), sticker);
+    const auto last = std::find_if(block.Faces.rbegin(), block.Faces.rend(), sticker);
     std::iter_swap(first, last);
 }
 
@@ -179,13 +178,13 @@ int RemovePickedBlock(TVelmo& cube) {
 
 int FindHomeCell(int a, int b, int c) {
     std::array<int, 3> wanted = {std::abs(a), std::abs(b), std::abs(c)};
-    std::ranges::sort(wanted);
+    std::sort(wanted.begin(), wanted.end());
     for (int cell = 1; cell <= kCellCount; ++cell) {
         std::array<int, 3> start{};
         int k = 0;
         for (int colour : StartFaces(cell))
             if (colour != 0) start[k++] = std::abs(colour);
-        std::ranges::sort(start);
+        std::sort(start.begin(), start.end());
         if (start == wanted) return cell;
     }
     return 0;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "model/cells.h"
 
@@ -103,7 +104,7 @@ void DrawRotate(QPainter& p) {
     p.setPen(QPen(colour, 2.6, Qt::SolidLine, Qt::FlatCap));
     p.setBrush(Qt::NoBrush);
     p.drawArc(ring, 100 * 16, 280 * 16);  // counter-clockwise from 100 degrees
-    const double end = (100.0 + 280.0) * M_PI / 180.0;
+    const double end = (100.0 + 280.0) * std::numbers::pi / 180.0;
     const QPointF tip(16 + 12.5 * std::cos(end), 16 - 12.5 * std::sin(end));
     DrawHead(p, tip + QPointF(-std::sin(end), -std::cos(end)) * 3.5,
              QPointF(-std::sin(end), -std::cos(end)), 7, colour);
@@ -119,7 +120,8 @@ void DrawRemove(QPainter& p) {
                              c + QPointF(0, r), c + QPointF(-w, r / 2), c + QPointF(-w, -r / 2)}));
     DrawIsoBlock(p, {23, 9}, r, {StickerColour(2), StickerColour(1), StickerColour(3)});
     const QColor red(200, 20, 20);
-    const QPointF direction(M_SQRT1_2, -M_SQRT1_2);
+    const double half = std::numbers::sqrt2 / 2;
+    const QPointF direction(half, -half);
     p.setPen(QPen(red, 2.2, Qt::SolidLine, Qt::FlatCap));
     p.drawLine(QPointF(11, 21), QPointF(17, 15));
     DrawHead(p, QPointF(19.5, 12.5), direction, 5, red);
