@@ -19,6 +19,8 @@
 #include "app/sequence_tree.h"
 #include "log/message_log.h"
 #include "model/velmo.h"
+#include "reassembly/hand_window.h"
+#include "reassembly/reassembly.h"
 #include "solver/solver.h"
 
 namespace velmo {
@@ -37,6 +39,41 @@ void TDM::ac_VelmoBreakExecute() {
 
 void TDM::ac_VelmoSolveExecute() {
     RunOnCube([this] { Solve(Cube()); });
+}
+
+void TDM::EnableCubeCommands(bool enabled) {
+    for (QAction* action : {ac_VelmoNew, ac_VelmoBreak, ac_VelmoSolve, ac_VelmoHand})
+        action->setEnabled(enabled);
+}
+
+Tfm_Hand* TDM::HandWindow() const { return hand_; }
+
+void TDM::ac_VelmoHandExecute() {
+    if (main_.Guard().Busy() || hand_) return;
+    EnableCubeCommands(false);
+    main_.InReassembly = true;
+    RunOnCube([this] { StartReassembly(Cube()); });
+    // The tool window's operations run under the guard; those started by a desk press
+    // already do.
+    const auto run = [this](const std::function<void()>& operation) {
+        if (main_.Guard().Busy()) operation();
+        else RunOnCube(operation);
+    };
+    const auto closed = [this] {
+        EnableCubeCommands(true);
+        main_.InReassembly = false;
+    };
+    hand_ = new Tfm_Hand(&main_, Cube(), closed, run);
+    main_.Guard().AddGuardedWindow(hand_);
+    PlaceHandWindow();
+    hand_->show();
+}
+
+// Its left edge 4 pixels right of the tree panel's left edge, its top 4 pixels below the main
+// window's top edge.
+void TDM::PlaceHandWindow() {
+    const QPoint treeLeft = main_.TreePanel().mapToGlobal(QPoint(0, 0));
+    hand_->move(treeLeft.x() + 4, main_.frameGeometry().top() + 4);
 }
 
 void TDM::ReportIncorrectString() {

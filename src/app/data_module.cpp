@@ -87,6 +87,7 @@ void TDM::CreateActions() {
     connect(ac_VelmoNew, &QAction::triggered, this, &TDM::ac_VelmoNewExecute);
     connect(ac_VelmoBreak, &QAction::triggered, this, &TDM::ac_VelmoBreakExecute);
     connect(ac_VelmoSolve, &QAction::triggered, this, &TDM::ac_VelmoSolveExecute);
+    connect(ac_VelmoHand, &QAction::triggered, this, &TDM::ac_VelmoHandExecute);
     connect(ac_ServiceString, &QAction::triggered, this, &TDM::ac_ServiceStringExecute);
     connect(ac_ServiceParams, &QAction::triggered, this, &TDM::ac_ServiceParamsExecute);
     connect(ac_StringNew, &QAction::triggered, this, &TDM::ac_StringNewExecute);

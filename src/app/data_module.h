@@ -25,6 +25,7 @@ class TScene;
 class TVelmo;
 class Tfm_Main;
 class THelpWindow;
+class Tfm_Hand;
 
 class TDM : public QObject {
     Q_OBJECT
@@ -73,6 +74,8 @@ public:
     void ApplicationEventsMinimize();
     void ApplicationEventsRestore();
 
+    // The reassembly tool window while the mode lasts.
+    Tfm_Hand* HandWindow() const;
     // Where the help pages are (beside the executable).
     QString HelpIndexPath() const;
 
@@ -80,6 +83,7 @@ public:
     void ac_VelmoNewExecute();
     void ac_VelmoBreakExecute();
     void ac_VelmoSolveExecute();
+    void ac_VelmoHandExecute();
     void ac_ServiceStringExecute();
     void ac_ServiceParamsExecute();
     void ac_StringNewExecute();
@@ -102,12 +106,15 @@ private:
     bool RunOnCube(const std::function<void()>& operation);
     void ReportIncorrectString();
     void RunTopLevelString(const std::string& moves);
+    void EnableCubeCommands(bool enabled);
+    void PlaceHandWindow();
 
     Tfm_Main& main_;
     SettingsLocation settingsFile_;
     std::unique_ptr<AppHost> host_;
     std::unique_ptr<TScene> scene_;
     QPointer<THelpWindow> help_;
+    QPointer<Tfm_Hand> hand_;
     bool inIdle_ = false;
 };
 

@@ -20,6 +20,7 @@
 #include "app/message_panel.h"
 #include "app/run_guard.h"
 #include "app/sequence_tree.h"
+#include "reassembly/hand_window.h"
 #include "view/scene.h"
 
 namespace velmo {
@@ -203,7 +204,9 @@ void Tfm_Main::ConnectDeskMouse() {
     };
 }
 
-void Tfm_Main::HandleReassemblyClick() {}
+void Tfm_Main::HandleReassemblyClick() {
+    if (Tfm_Hand* hand = dm_->HandWindow()) hand->HandleReassemblyClick();
+}
 
 int Tfm_Main::DeskWidth() const { return pn_Desk->width(); }
 

@@ -108,7 +108,11 @@ bool RunGuard::eventFilter(QObject* receiver, QEvent* event) {
             event->ignore();
             return true;
         }
-        return false;
+        // Another of our windows (the reassembly tools) closes after the run, not inside it.
+        if (!IsGuarded(receiver)) return false;
+        Park(receiver, event);
+        event->ignore();
+        return true;
     }
     if (!IsUserInput(type) || !IsGuarded(receiver)) return false;
     if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
