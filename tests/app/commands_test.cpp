@@ -1,0 +1,168 @@
+// The cube commands, double clicks in the tree and typed move strings write exactly their log
+// lines and leave the cube where their turns took it; Esc and a close stop long runs.
+
+#include <QInputDialog>
+#include <random>
+#include <sstream>
+
+#include "app_test_support.h"
+#include "app/run_guard.h"
+#include "headless/random_positions.h"
+#include "solver/solver.h"
+
+namespace velmo::testing {
+
+namespace {
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+QTreeWidgetItem* BasicTurn(AppUnderTest& app, int index) {
+    return app.tree().topLevelItem(0)->child(index);
+}
+
+}  // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newScrambleAndSolveWriteTheirLinesAndTurns();
+    void basicTurnsBuildOneUserLineOnlyWhenLogging();
+    void sequencesAndTypedStringsRunAsOneLogLine();
+    void escStopsALongStringBetweenTwoTurns();
+    void aCloseDuringARunStopsItAndThenAsks();
+};
+
+void CommandsTest::newScrambleAndSolveWriteTheirLinesAndTurns() {
+    AppUnderTest app;
+    app.Fast();
+    TDM& dm = app.dm();
+
+    dm.ac_VelmoBreakExecute();
+    const std::string scramble = app.lines().back();
+    QVERIFY(scramble.starts_with("Запутывание Кубика Вельмо: "));
+    std::vector<std::string> turns = Words(scramble);
+    turns.erase(turns.begin(), turns.begin() + 3);  // "Запутывание Кубика Вельмо:"
+    QVERIFY(turns.size() >= 11 && turns.size() <= 40);
+    Twin twin;
+    for (const std::string& t : turns) twin.cube.ExecuteMove(t);
+    QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
+
+    // The solver's protocol is the one the same position gives anywhere.
+    const std::size_t before = app.lines().size();
+    twin.host.SetAutoTurnDuration(0);
+    twin.host.Log().AddMessage("");
+    const std::size_t twinBefore = twin.host.Log().Lines().size();
+    Solve(twin.cube);
+    dm.ac_VelmoSolveExecute();
+    const std::vector<std::string> protocol(app.lines().begin() + before, app.lines().end());
+    const std::vector<std::string> expected(twin.host.Log().Lines().begin() + twinBefore,
+                                            twin.host.Log().Lines().end());
+    QVERIFY(protocol == expected);
+    QVERIFY(IsSolved(app.cube()));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    MakeMoves(app.cube(), {Move::Right, Move::CubeTop});
+    dm.ac_VelmoNewExecute();
+    QCOMPARE(app.lines().back(), std::string("Переход в исходную позицию"));
+    QCOMPARE(ToFacelets(app.cube()), Twin().Facelets());
+}
+
+void CommandsTest::basicTurnsBuildOneUserLineOnlyWhenLogging() {
+    AppUnderTest app;
+    app.Fast();
+    app.dm().tv_MovesDblClick(BasicTurn(app, 1));   // Л'
+    app.dm().tv_MovesDblClick(BasicTurn(app, 14));  // Сф
+    QCOMPARE(app.lines(), std::vector<std::string>{"Операции пользователя: Л' Сф "});
+    Twin twin;
+    twin.cube.TurnLeftInv();
+    twin.cube.TurnSliceFront();
+    QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
+
+    AppUnderTest quiet("[GENERAL]\nDoLog=0\n");
+    quiet.Fast();
+    quiet.dm().tv_MovesDblClick(BasicTurn(quiet, 1));
+    QVERIFY(quiet.lines().empty());
+    QVERIFY(ToFacelets(quiet.cube()) != Twin().Facelets());
+}
+
+void CommandsTest::sequencesAndTypedStringsRunAsOneLogLine() {
+    AppUnderTest app("[USER]\nCount=2\nPos1=A {(П В П' В)2}\nPos2=без скобок\n");
+    app.Fast();
+    QTreeWidgetItem* user = app.tree().topLevelItem(2);
+    app.dm().tv_MovesDblClick(BasicTurn(app, 4));  // opens a user line
+    app.dm().tv_MovesDblClick(user->child(0));
+    QCOMPARE(app.lines().back(), std::string("Выполнение последовательности: (П В П' В)2"));
+    QVERIFY(!app.cube().UserLineOpen);
+    QVERIFY(app.cube().LogTurns);
+    Twin twin;
+    twin.cube.ExecuteMoveString("Ф (П В П' В)2", false);
+    QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
+
+    // A node without "{" gives an empty string: the error report, nothing runs.
+    const std::size_t lines = app.lines().size();
+    auto seen = AnswerNextMessageBox(QMessageBox::Ok);
+    app.dm().tv_MovesDblClick(user->child(1));
+    QCOMPARE(seen->caption, QString("Выполнение"));
+    QCOMPARE(seen->text, QString("Данная строка не является корректоной последовательностью вращений!"));
+    QCOMPARE(app.lines().size(), lines);
+
+    AnswerNextModal<QInputDialog>([](QInputDialog* input) {
+        QCOMPARE(input->windowTitle(), QString("Выполнить"));
+        QCOMPARE(input->labelText(), QString("Введите строку последовательности вращений:\n"
+                                             "(Вы можете использовать скобки и цифры - кратность операции)"));
+        input->setTextValue("сп'2");
+        input->accept();
+    });
+    app.dm().ac_ServiceStringExecute();
+    QCOMPARE(app.lines().back(), std::string("Выполнение последовательности: сп'2"));
+
+    // Cancel counts as an empty string.
+    seen = AnswerNextMessageBox(QMessageBox::Ok);
+    AnswerNextModal<QInputDialog>([](QInputDialog* input) { input->reject(); });
+    app.dm().ac_ServiceStringExecute();
+    QTRY_VERIFY(seen->shown);
+    QCOMPARE(seen->caption, QString("Выполнение"));
+}
+
+void CommandsTest::escStopsALongStringBetweenTwoTurns() {
+    AppUnderTest app("[USER]\nCount=1\nPos1=6561 {((((Ф)9)9)9)9}\n");
+    app.dm().Settings.autoTurnDuration = 40;
+    QTimer::singleShot(300, [&] { QTest::keyClick(&app.tree(), Qt::Key_Escape); });
+    app.dm().tv_MovesDblClick(app.tree().topLevelItem(2)->child(0));
+
+    QCOMPARE(app.lines().back(), std::string("Выполнение остановлено пользователем"));
+    // Stopped between two turns: the cube shows some whole number of front turns.
+    Twin twin;
+    bool exact = false;
+    for (int k = 0; k < 4 && !exact; ++k, twin.cube.TurnFront())
+        exact = ToFacelets(app.cube()) == twin.Facelets();
+    QVERIFY(exact);
+    QVERIFY(app.cube().LogTurns);
+    QVERIFY(!app.cube().UserLineOpen);
+    QVERIFY(!app.window->Guard().Busy());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void CommandsTest::aCloseDuringARunStopsItAndThenAsks() {
+    AppUnderTest app;
+    app.dm().Settings.autoTurnDuration = 40;
+    QTimer::singleShot(200, [&] { app.window->close(); });
+    auto seen = AnswerNextMessageBox(QMessageBox::No);
+    app.dm().ac_VelmoBreakExecute();
+    QCOMPARE(app.lines().back(), std::string("Выполнение остановлено пользователем"));
+    QTRY_VERIFY(seen->shown);
+    QCOMPARE(seen->caption, QString("Velmo Cube"));
+    QCOMPARE(seen->text, QString("Вы действительно хотите завершить работу с программой?"));
+    QVERIFY(app.window->isVisible());
+    QVERIFY(!QFile::exists(app.IniPath()));
+}
+
+}  // namespace velmo::testing
+
+QTEST_MAIN(velmo::testing::CommandsTest)
+#include "commands_test.moc"

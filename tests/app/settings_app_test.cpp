@@ -1,0 +1,127 @@
+// The settings as the window loads, edits and saves them: defaults, the parameters dialog,
+// closing with and without saving, and where the file goes when it cannot stay beside the
+// program.
+
+#include <QCheckBox>
+#include <QSlider>
+
+#include "app_test_support.h"
+#include "app/params_dialog.h"
+#include "platform/text.h"
+
+namespace velmo::testing {
+
+namespace {
+
+// Answers the close confirmation with `button`, and an OK to whatever box follows it.
+std::shared_ptr<SeenBox> CloseAnswering(AppUnderTest& app, QMessageBox::StandardButton button) {
+    auto confirmation = AnswerNextMessageBox(button);
+    app.window->close();
+    return confirmation;
+}
+
+
+}  // namespace
+
+class SettingsAppTest : public QObject {
+    Q_OBJECT
+private slots:
+    void noFileGivesDefaultsAndClosingWritesAllThreeSections();
+    void closingWithNoSavesNothingAndKeepsTheProgram();
+    void fifteenShowsAsFifteenAndIsSavedAsFifteen();
+    void parametersCancelChangesNothingAndOkReachesTheCube();
+    void aRussianNameRoundTripsThroughTheWindows1251File();
+    void anUnwritableProgramFolderSendsTheFileToTheUserFolder();
+    void aSaveThatFailsEverywhereWarnsAndStillCloses();
+};
+
+void SettingsAppTest::noFileGivesDefaultsAndClosingWritesAllThreeSections() {
+    AppUnderTest app;
+    auto confirmation = CloseAnswering(app, QMessageBox::Yes);
+    QVERIFY(confirmation->shown);
+    QVERIFY(!app.window->isVisible());
+    QCOMPARE(AppUnderTest::ReadFile(app.IniPath()),
+             QByteArray("[GENERAL]\r\nSpeedHand=10\r\nSpeedAuto=7\r\nDoLog=1\r\n\r\n"
+                        "[POPULAR]\r\nCount=0\r\n\r\n[USER]\r\nCount=0\r\n"));
+}
+
+void SettingsAppTest::closingWithNoSavesNothingAndKeepsTheProgram() {
+    AppUnderTest app;
+    CloseAnswering(app, QMessageBox::No);
+    QVERIFY(app.window->isVisible());
+    QVERIFY(!QFile::exists(app.IniPath()));
+}
+
+void SettingsAppTest::fifteenShowsAsFifteenAndIsSavedAsFifteen() {
+    AppUnderTest app("[general]\nspeedhand=15\n");
+    QCOMPARE(app.dm().Settings.handTurnDuration, 1500);
+    int shown = 0;
+    AnswerNextModal<Tfm_Params>([&shown](Tfm_Params* dialog) {
+        shown = dialog->trb_SpeedHand->value();
+        dialog->reject();
+    });
+    app.dm().ac_ServiceParamsExecute();
+    QCOMPARE(shown, 15);
+    CloseAnswering(app, QMessageBox::Yes);
+    QVERIFY(AppUnderTest::ReadFile(app.IniPath()).toLower().contains("speedhand=15"));
+}
+
+void SettingsAppTest::parametersCancelChangesNothingAndOkReachesTheCube() {
+    AppUnderTest app;
+    const auto edit = [](bool accept) {
+        AnswerNextModal<Tfm_Params>([accept](Tfm_Params* dialog) {
+            dialog->trb_SpeedHand->setValue(3);
+            dialog->trb_SpeedAuto->setValue(20);
+            dialog->cb_DoLog->setChecked(false);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    edit(false);
+    app.dm().ac_ServiceParamsExecute();
+    QCOMPARE(app.dm().Settings.handTurnDuration, 1000);
+    QCOMPARE(app.dm().Settings.autoTurnDuration, 700);
+    QVERIFY(app.dm().Settings.doLog && app.cube().LogTurns);
+
+    edit(true);
+    app.dm().ac_ServiceParamsExecute();
+    QCOMPARE(app.dm().Settings.handTurnDuration, 300);
+    QCOMPARE(app.dm().Settings.autoTurnDuration, 2000);
+    QVERIFY(!app.dm().Settings.doLog);
+    QVERIFY(!app.cube().LogTurns);
+}
+
+void SettingsAppTest::aRussianNameRoundTripsThroughTheWindows1251File() {
+    const QByteArray ini = QByteArray::fromStdString(
+        Utf8ToCp1251("[USER]\nPos1=Ёлочка {(П В)2}\nCount=1\n"));
+    AppUnderTest app(ini);
+    QCOMPARE(app.tree().topLevelItem(2)->child(0)->text(0), QString("Ёлочка {(П В)2}"));
+    CloseAnswering(app, QMessageBox::Yes);
+    QVERIFY(AppUnderTest::ReadFile(app.IniPath()).contains(ini.mid(7, 23)));
+}
+
+void SettingsAppTest::anUnwritableProgramFolderSendsTheFileToTheUserFolder() {
+    QTemporaryDir config;
+    // Nobody, root included, can create files in /proc.
+    AppUnderTest app({}, {"/proc", config.path(), config.path()});
+    CloseAnswering(app, QMessageBox::Yes);
+    QVERIFY(!app.window->isVisible());
+    QVERIFY(AppUnderTest::ReadFile(config.filePath("velmo/velmo.ini")).contains("[USER]"));
+}
+
+void SettingsAppTest::aSaveThatFailsEverywhereWarnsAndStillCloses() {
+    QTemporaryDir config;
+    AppUnderTest::WriteFile(config.filePath("blocker"), "a file, not a folder");
+    AppUnderTest app({}, {"/proc", config.filePath("blocker"), config.path()});
+    auto confirmation = std::make_shared<SeenBox>(), warning = std::make_shared<SeenBox>();
+    AnswerMessageBoxes({confirmation, warning}, {QMessageBox::Yes, QMessageBox::Ok});
+    app.window->close();
+    QVERIFY(confirmation->shown && warning->shown);
+    QCOMPARE(warning->caption, QString("Внимание"));
+    QCOMPARE(warning->text, QString("Файл конфигурации не может быть записан!"));
+    QVERIFY(!app.window->isVisible());
+}
+
+}  // namespace velmo::testing
+
+QTEST_MAIN(velmo::testing::SettingsAppTest)
+#include "settings_app_test.moc"
