@@ -7,7 +7,7 @@ set -euo pipefail
 # Cyrillic letters, and an X server with Mesa's software OpenGL for the window tests.
 velmo_packages=(g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   qt6-base-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n fonts-dejavu-core
-  xvfb xauth libgl1-mesa-dri "$@")
+  xvfb xauth libgl1-mesa-dri python3-xlib "$@")
 
 missing=()
 for package in "${velmo_packages[@]}"; do

@@ -1,0 +1,189 @@
+#!/usr/bin/python3
+"""The real program under an X server: it starts and draws, scrambles and solves at the fastest
+speeds, and closes when the window system asks, answering its confirmation, with the settings
+file written.
+
+Usage: window_e2e.py PATH/TO/velmo   (DISPLAY must name an X server, e.g. under xvfb-run)
+The program is copied into a fresh folder, so the settings file there is its own.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, Xatom, display, protocol
+from Xlib.ext import xtest
+
+TITLE = "Кубик Вельмо"
+CONFIRMATION = "Velmo Cube"
+
+
+def fail(message):
+    print("e2e: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+class Screen:
+    def __init__(self):
+        self.d = display.Display()
+        self.root = self.d.screen().root
+        self.net_wm_name = self.d.intern_atom("_NET_WM_NAME")
+        self.utf8 = self.d.intern_atom("UTF8_STRING")
+
+    def name(self, window):
+        try:
+            prop = window.get_full_property(self.net_wm_name, self.utf8)
+            if prop:
+                return prop.value.decode("utf-8", "replace")
+            return window.get_wm_name() or ""
+        except Exception:
+            return ""
+
+    def find(self, title):
+        def walk(window):
+            try:
+                children = window.query_tree().children
+            except Exception:
+                return None
+            for child in children:
+                try:
+                    mapped = child.get_attributes().map_state == X.IsViewable
+                except Exception:
+                    continue
+                if mapped and self.name(child) == title:
+                    return child
+                found = walk(child)
+                if found:
+                    return found
+            return None
+        return walk(self.root)
+
+    def wait_for(self, title, seconds):
+        end = time.time() + seconds
+        while time.time() < end:
+            window = self.find(title)
+            if window:
+                return window
+            time.sleep(0.1)
+        fail("no window '%s' after %d s" % (title, seconds))
+
+    def origin(self, window):
+        geometry = window.get_geometry()
+        at = window.translate_coords(self.root, 0, 0)
+        return -at.x, -at.y, geometry.width, geometry.height
+
+    def image(self, window, top_share=1.0):
+        x, y, w, h = self.origin(window)
+        raw = self.root.get_image(x, y, w, int(h * top_share), X.ZPixmap, 0xFFFFFFFF)
+        return bytes(raw.data)
+
+    def click(self, window, x, y):
+        wx, wy, _, _ = self.origin(window)
+        xtest.fake_input(self.d, X.MotionNotify, x=wx + x, y=wy + y)
+        xtest.fake_input(self.d, X.ButtonPress, 1)
+        xtest.fake_input(self.d, X.ButtonRelease, 1)
+        self.d.sync()
+
+    def park_mouse(self):
+        xtest.fake_input(self.d, X.MotionNotify, x=1000, y=700)
+        self.d.sync()
+
+    def key(self, keysym):
+        code = self.d.keysym_to_keycode(keysym)
+        xtest.fake_input(self.d, X.KeyPress, code)
+        xtest.fake_input(self.d, X.KeyRelease, code)
+        self.d.sync()
+
+    def ask_to_close(self, window):
+        """What a window manager sends when the user closes a window."""
+        wm_protocols = self.d.intern_atom("WM_PROTOCOLS")
+        wm_delete = self.d.intern_atom("WM_DELETE_WINDOW")
+        event = protocol.event.ClientMessage(
+            window=window, client_type=wm_protocols,
+            data=(32, [wm_delete, X.CurrentTime, 0, 0, 0]))
+        window.send_event(event, event_mask=X.NoEventMask)
+        self.d.sync()
+
+
+def red_pixels(image):
+    """Pixels of the flat red the stickers of the front face show (32-bit BGRX)."""
+    return sum(1 for i in range(0, len(image), 4)
+               if image[i + 2] > 200 and image[i + 1] < 40 and image[i] < 40)
+
+
+def settle(screen, window, quiet_seconds, limit_seconds):
+    """Waits until the upper band of the window stops changing: the run is over."""
+    end = time.time() + limit_seconds
+    last, since = None, time.time()
+    while time.time() < end:
+        now = screen.image(window, 0.55)
+        if now != last:
+            last, since = now, time.time()
+        elif time.time() - since >= quiet_seconds:
+            return now
+        time.sleep(0.2)
+    fail("the desk kept changing for %d s" % limit_seconds)
+
+
+def main():
+    if len(sys.argv) != 2:
+        fail("usage: window_e2e.py PATH/TO/velmo")
+    if not os.environ.get("DISPLAY"):
+        print("e2e: skipped, no X server (DISPLAY is not set)", file=sys.stderr)
+        sys.exit(77)
+    folder = tempfile.mkdtemp(prefix="velmo-e2e-")
+    program = os.path.join(folder, "velmo")
+    shutil.copy(sys.argv[1], program)
+    ini = os.path.join(folder, "velmo.ini")
+    with open(ini, "wb") as f:
+        f.write(b"[GENERAL]\r\nSpeedHand=1\r\nSpeedAuto=1\r\nDoLog=1\r\n")
+
+    screen = Screen()
+    velmo = subprocess.Popen([program], cwd=folder)
+    try:
+        window = screen.wait_for(TITLE, 20)
+        screen.park_mouse()
+        start = settle(screen, window, 1.0, 20)
+        if red_pixels(start) < 500:
+            fail("no cube was drawn on the desk")
+
+        screen.click(window, 45, 110)      # "Запутать", the second tool-bar button
+        screen.park_mouse()
+        scrambled = settle(screen, window, 2.0, 60)
+        if scrambled == start:
+            fail("the scramble changed nothing")
+
+        screen.click(window, 45, 170)      # "Собрать"
+        screen.park_mouse()
+        solved = settle(screen, window, 3.0, 180)
+        # Solved and turned back as it started, the cube looks exactly as at the start.
+        if solved != start:
+            fail("after the solve the desk differs from the start position")
+
+        screen.ask_to_close(window)
+        box = screen.wait_for(CONFIRMATION, 10)
+        screen.d.set_input_focus(box, X.RevertToParent, X.CurrentTime)
+        screen.d.sync()
+        time.sleep(0.3)
+        screen.key(0xFF0D)                 # Return: "Yes", the default button
+        velmo.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        fail("the program did not end after the confirmed close")
+    finally:
+        if velmo.poll() is None:
+            velmo.kill()
+    if velmo.returncode != 0:
+        fail("the program ended with code %d" % velmo.returncode)
+    with open(ini, "rb") as f:
+        saved = f.read()
+    if b"[USER]" not in saved or b"SpeedAuto=1" not in saved:
+        fail("the settings file was not written: %r" % saved)
+    shutil.rmtree(folder)
+    print("e2e: started, drew, scrambled, solved and closed; settings written")
+
+
+if __name__ == "__main__":
+    main()
