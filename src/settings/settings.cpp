@@ -45,18 +45,19 @@ long long PosIndex(const std::string& key) {
     return error == std::errc() && end == key.data() + key.size() ? index : 0;
 }
 
+// One pass over the section's keys; the key for entry i is the one ReadString would find.
 std::vector<std::string> ReadList(const Profile& profile, const char* section) {
     const int count = std::max(0, profile.ReadInteger(section, "Count", 0));
     const int trusted = std::min(count, kTrustedListEntries);
-    std::vector<std::string> entries;
-    entries.reserve(static_cast<std::size_t>(trusted));
-    for (int i = 1; i <= trusted; ++i) entries.push_back(profile.ReadString(section, PosKey(i), ""));
-    if (count == trusted) return entries;
-
+    std::vector<std::string> entries(static_cast<std::size_t>(trusted));
     std::vector<std::pair<long long, std::string>> beyond;
     for (auto& [key, value] : profile.ReadSection(section)) {
         const long long index = PosIndex(key);
-        if (index > kTrustedListEntries && index <= count) beyond.emplace_back(index, value);
+        if (index < 1 || index > count) continue;
+        if (index <= trusted)
+            entries[static_cast<std::size_t>(index - 1)] = std::move(value);
+        else
+            beyond.emplace_back(index, std::move(value));
     }
     std::sort(beyond.begin(), beyond.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
