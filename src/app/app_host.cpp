@@ -24,8 +24,12 @@ AppHost::AppHost(QWidget& window, TMessageLog& log, RunGuard& guard, const TurnS
 
 AppHost::~AppHost() { ShowBusyCursor(false); }
 
+// After a failure the scene has no device, and every frame would report it again: inside a
+// run that would be a message box per animation step. The report stops the run instead (see
+// ShowMessage), and the frames left in it are not drawn.
 void AppHost::RenderFrame() {
-    if (scene_) scene_->RenderFrame();
+    if (!scene_ || (!scene_->HasDevice() && guard_.Busy())) return;
+    scene_->RenderFrame();
 }
 
 // A turn waits for its next step by reading the clock in a loop. Each reading lets pending
@@ -99,6 +103,7 @@ void AppHost::WriteStickerTexCoords(const StickerTexCoords& coords) {
 bool AppHost::StopRequested() { return guard_.StopRequested(); }
 
 void AppHost::ShowMessage(const std::string& caption, const std::string& text, unsigned) {
+    guard_.RequestStop();
     // The scene reports only with an exclamation icon and an OK button.
     QMessageBox::warning(&window_, QString::fromStdString(caption), QString::fromStdString(text));
 }
@@ -107,6 +112,7 @@ void AppHost::RestoreDefaultCursor() { ShowBusyCursor(false); }
 
 void AppHost::Terminate() {
     terminateRequested_ = true;
+    if (onTerminate_) onTerminate_();
     QCoreApplication::exit(1);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <cstdint>
+#include <functional>
 
 #include "model/host.h"
 #include "view/scene.h"
@@ -33,6 +34,8 @@ public:
     void SetScene(TScene* scene) { scene_ = scene; }
     // Set when the scene asked the program to end.
     bool TerminateRequested() const { return terminateRequested_; }
+    // Runs when the scene asks the program to end, before it ends.
+    void SetOnTerminate(std::function<void()> handler) { onTerminate_ = std::move(handler); }
 
     // IModelHost
     void RenderFrame() override;
@@ -72,6 +75,7 @@ private:
     int busyDepth_ = 0;
     bool busyCursorShown_ = false;
     bool terminateRequested_ = false;
+    std::function<void()> onTerminate_;
 };
 
 }  // namespace velmo

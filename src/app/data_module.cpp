@@ -32,6 +32,9 @@ TDM::TDM(Tfm_Main& main) : QObject(&main), main_(main) {
     host_ = std::make_unique<AppHost>(main_, main_.Log(), main_.Guard(), Settings);
     LoadSettings();
     CreateScene();
+    // A scene that cannot be rebuilt ends the program: what the user set and collected is
+    // saved first, as a close would.
+    host_->SetOnTerminate([this] { SaveSettings(); });
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &TDM::ApplicationEventsIdle);

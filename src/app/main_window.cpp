@@ -58,7 +58,10 @@ Tfm_Main::Tfm_Main(const AppPaths& paths) : paths_(paths) {
 }
 
 Tfm_Main::~Tfm_Main() {
-    // The data module's model still writes to the log while it goes.
+    // The tool window works on the data module's cube, and the model still writes to the log
+    // while it goes.
+    if (dm_) delete dm_->HandWindow();
+    mouse_.reset();
     dm_.reset();
     logView_.reset();
 }

@@ -41,6 +41,8 @@ public:
     bool Run(TVelmo& cube, const std::function<void()>& operation);
 
     bool Busy() const { return busy_; }
+    // Stops the run under way, if any, at its next turn.
+    void RequestStop() { stopRequested_ = busy_; }
     // Stops the run under way and closes the main window after it.
     void DeferClose() { stopRequested_ = closeAsked_ = busy_; }
     bool StopRequested() const { return stopRequested_; }

@@ -35,6 +35,7 @@ private slots:
     void sequencesAndTypedStringsRunAsOneLogLine();
     void escStopsALongStringBetweenTwoTurns();
     void aCloseDuringARunStopsItAndThenAsks();
+    void aDrawingFailureInARunIsReportedOnceAndStopsIt();
 };
 
 void CommandsTest::newScrambleAndSolveWriteTheirLinesAndTurns() {
@@ -160,6 +161,23 @@ void CommandsTest::aCloseDuringARunStopsItAndThenAsks() {
     QCOMPARE(seen->text, QString("Вы действительно хотите завершить работу с программой?"));
     QVERIFY(app.window->isVisible());
     QVERIFY(!QFile::exists(app.IniPath()));
+}
+
+// Without its device every frame would report again: one box per animation step.
+void CommandsTest::aDrawingFailureInARunIsReportedOnceAndStopsIt() {
+    AppUnderTest app;
+    app.dm().Settings.autoTurnDuration = 40;
+    EveryMessageBox boxes;
+    QTimer::singleShot(200, [&] {
+        app.dm().Scene().ReportSceneError("Отрисовка изображения", E_FAIL);
+    });
+    app.dm().ac_VelmoBreakExecute();
+    QCOMPARE(boxes.count, 1);
+    QCOMPARE(app.lines().back(), std::string("Выполнение остановлено пользователем"));
+    QVERIFY(!app.dm().Scene().RenderingActive);
+    // A resize builds the scene again.
+    app.window->resize(app.window->width(), app.window->height() + 40);
+    QTRY_VERIFY(app.dm().Scene().HasDevice());
 }
 
 }  // namespace velmo::testing
