@@ -35,7 +35,6 @@ TSequenceTree::TSequenceTree(QWidget* parent) : QTreeWidget(parent) {
     setAutoExpandDelay(-1);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setContextMenuPolicy(Qt::ActionsContextMenu);
     setExpandsOnDoubleClick(true);
     // A node opens when it is chosen.
     connect(this, &QTreeWidget::currentItemChanged, this,
