@@ -8,7 +8,7 @@
 
 #include <new>
 
-#include "platform/d3d8/device.h"
+#include "platform/d3d8/software_raster_device.h"
 #include "platform/d3d8/formats.h"
 #include "platform/d3d8/ref_counted.h"
 #include "platform/d3d8/monitor.h"
@@ -91,9 +91,10 @@ public:
         pp->BackBufferFormat = format;
         pp->BackBufferCount = 1;
         try {
-            *out = new SoftwareDevice(this, options_.monitor, type, focus, behavior, window,
-                                      static_cast<int>(w), static_cast<int>(h), format, depth,
-                                      (pp->Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0);
+            const detail::DeviceSetup setup{
+                type,  focus, behavior, window, static_cast<int>(w), static_cast<int>(h), format,
+                depth, (pp->Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0};
+            *out = new SoftwareDevice(this, options_.monitor, setup);
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         }
