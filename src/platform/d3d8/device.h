@@ -65,6 +65,12 @@ struct DeviceSetup {
     bool lockable;
 };
 
+// The checks of CreateDevice that do not depend on the device type (device_request.cpp): the
+// behaviour, the presentation parameters against the display format. Fills in the parameters
+// left to the device (size 0 = the window's client size, format UNKNOWN = the display's).
+HRESULT CheckDeviceRequest(D3DDEVTYPE type, HWND focus, DWORD behavior, D3DPRESENT_PARAMETERS* pp,
+                           D3DFORMAT displayFormat, DeviceSetup* setup);
+
 class DeviceBase : public RefCounted<IDirect3DDevice8> {
 public:
     DeviceBase(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, const DeviceSetup& setup);
