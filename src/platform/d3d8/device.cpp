@@ -24,11 +24,19 @@ DeviceBase::DeviceBase(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor,
 }
 
 DeviceBase::~DeviceBase() {
-    if (stream_) stream_->Unbind();
-    for (Texture*& t : textures_)
-        if (t) t->Unbind();
+    ReleaseBindings();
     DestroyBackBuffer();
     d3d_->Release();
+}
+
+void DeviceBase::ReleaseBindings() {
+    if (stream_) stream_->Unbind();
+    stream_ = nullptr;
+    stride_ = 0;
+    for (Texture*& t : textures_) {
+        if (t) t->Unbind();
+        t = nullptr;
+    }
 }
 
 HRESULT DeviceBase::GetDirect3D(IDirect3D8** d3d) {

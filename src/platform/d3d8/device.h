@@ -137,6 +137,10 @@ protected:
     virtual HRESULT UnmapBackBuffer(bool written) = 0;
     virtual HRESULT OnBeginScene() { return S_OK; }
 
+    // Drops the stream source and the textures, which frees those the caller no longer holds; a
+    // back end that must free its copies of them while it still can calls it from its destructor.
+    void ReleaseBindings();
+
     int width() const { return width_; }
     int height() const { return height_; }
     D3DFORMAT format() const { return format_; }
