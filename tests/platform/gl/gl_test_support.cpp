@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
+#include <algorithm>
+#include <cstdlib>
 
 namespace velmo::testing {
 
@@ -65,6 +67,7 @@ bool FaultContext::MakeCurrent() {
 }
 
 bool FaultContext::SwapBuffers() {
+    if (failSwap) lost = true;
     if (refuse || lost) return false;
     int w = 0, h = 0;
     real_.SurfaceSize(&w, &h);
@@ -111,8 +114,18 @@ Image32 GlWindow::Screen() {
     return image;
 }
 
-GlSceneRig::GlSceneRig(int size) : size(size), window(size), context(window.window) {
+GlSceneRig::GlSceneRig(int windowSize, int deskSize)
+    : size(deskSize), window(windowSize), context(window.window) {
+    if (size == 0) size = window.window.DevicePixelSize().width();
     desk = {size, size, &frames, &context};
+}
+
+D3DFORMAT GlSceneRig::DisplayFormat() {
+    IDirect3D8* d3d = d3d8::OpenGLDirect3DFactory(&desk)(D3D_SDK_VERSION);
+    D3DDISPLAYMODE mode{};
+    d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+    d3d->Release();
+    return mode.Format;
 }
 
 TScene& GlSceneRig::Build() {
@@ -127,6 +140,46 @@ TScene& GlSceneRig::Build() {
     host.scene = scene.get();
     scene->InitScene(true);
     return *scene;
+}
+
+namespace {
+
+int ChannelDistance(std::uint32_t a, std::uint32_t b) {
+    int d = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        d = std::max(d, std::abs(int((a >> shift) & 255) - int((b >> shift) & 255)));
+    return d;
+}
+
+int Spread(const Image32& image, int x, int y) {
+    int spread = 0;
+    const std::uint32_t centre = image.At(x, y);
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int nx = std::clamp(x + dx, 0, image.width - 1);
+            const int ny = std::clamp(y + dy, 0, image.height - 1);
+            spread = std::max(spread, ChannelDistance(centre, image.At(nx, ny)));
+        }
+    return spread;
+}
+
+}  // namespace
+
+Agreement Compare(const Image32& frame, const Image32& reference, int tolerance, int edgeSpread) {
+    Agreement a;
+    if (frame.width != reference.width || frame.height != reference.height) return a;
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x) {
+            ++a.pixels;
+            const int d = ChannelDistance(frame.At(x, y), reference.At(x, y));
+            if (d <= tolerance) {
+                ++a.withinTolerance;
+            } else if (Spread(reference, x, y) <= edgeSpread) {
+                ++a.offEdgeMismatches;
+                a.worstOffEdge = std::max(a.worstOffEdge, d);
+            }
+        }
+    return a;
 }
 
 Image32 FromCollector(const d3d8::FrameCollector& frames) {

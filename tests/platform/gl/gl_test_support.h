@@ -44,6 +44,8 @@ public:
     bool refuse = false;
     // The context is lost at the n-th MakeCurrent counted from now (1-based) and stays lost.
     void LoseAtMakeCurrent(int n) { loseAt_ = makeCurrents + n; }
+    // The swap finds the context lost: nothing is shown.
+    bool failSwap = false;
     // glReadPixels reads nothing and glGetError then reports GL_OUT_OF_MEMORY.
     bool failReadPixels = false;
 
@@ -81,10 +83,13 @@ struct GlWindow {
 };
 
 // The scene on the OpenGL device over a headless model, as SceneRig has it on the software one.
+// The desk is the window's drawable unless `deskSize` asks for a back buffer of its own size.
 struct GlSceneRig {
-    explicit GlSceneRig(int size);
+    explicit GlSceneRig(int windowSize, int deskSize = 0);
     TScene& Build();
     TVelmo& Cube() { return *scene->Model(); }
+    // The display format the program's Direct3D object reports for this desk.
+    D3DFORMAT DisplayFormat();
 
     int size;
     GlWindow window;
@@ -99,5 +104,17 @@ struct GlSceneRig {
 
 // A software-device frame as an image.
 Image32 FromCollector(const d3d8::FrameCollector& frames);
+
+// How far two frames of the same size agree. A pixel is on an edge when it differs from one of
+// its eight neighbours in the reference frame by more than `edgeSpread` levels in a channel:
+// there the two rasterisers may decide a sample differently.
+struct Agreement {
+    int pixels = 0;
+    int withinTolerance = 0;  // no channel further apart than `tolerance`
+    int offEdgeMismatches = 0;
+    int worstOffEdge = 0;     // largest channel difference off the edges
+};
+Agreement Compare(const Image32& frame, const Image32& reference, int tolerance = 3,
+                  int edgeSpread = 64);
 
 }  // namespace velmo::testing
