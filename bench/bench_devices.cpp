@@ -8,10 +8,16 @@
 // drawing thread:
 //   LP_NUM_THREADS=0 taskset -c 0 xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/bench_devices
 // Times are wall-clock: llvmpipe draws in threads of its own and the X server shows the frame.
+// With a display both devices' frames reach the screen: the OpenGL device swaps, the software
+// device's frames are painted into a window's backing store and flushed, as the desk shows them.
 
 #include <benchmark/benchmark.h>
 
+#include <QBackingStore>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QWindow>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -31,11 +37,45 @@ namespace {
 
 using namespace velmo;
 
+// Shows software frames on the screen: painted into the window's backing store and flushed.
+class ScreenPresenter : public d3d8::IPresenter {
+public:
+    explicit ScreenPresenter(int size) : store_(&window_) {
+        window_.setSurfaceType(QSurface::RasterSurface);
+        window_.resize(size, size);
+        window_.setPosition(0, 0);
+        window_.show();
+        store_.resize(window_.size());
+    }
+    void PresentFrame(const void* pixels, int width, int height, int pitch,
+                      D3DFORMAT) override {
+        const QImage frame(static_cast<const uchar*>(pixels), width, height, pitch,
+                           QImage::Format_RGB32);
+        const QRect area(0, 0, width, height);
+        store_.beginPaint(area);
+        {
+            QPainter painter(store_.paintDevice());
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, frame);
+        }
+        store_.endPaint();
+        store_.flush(area);
+    }
+
+private:
+    QWindow window_;
+    QBackingStore store_;
+};
+
 // A scene on one of the devices over a desk of size x size device pixels.
 class Desk {
 public:
     Desk(int size, bool opengl) : desk_{size, size, &frames_} {
         SceneEnvironment env;
+        if (!opengl && qGuiApp) {
+            screen_ = std::make_unique<ScreenPresenter>(size);
+            desk_.presenter = screen_.get();
+        }
         if (opengl) {
             window_ = std::make_unique<GlDeskWindow>();
             window_->resize(size, size);
@@ -63,7 +103,8 @@ public:
     TScene* Scene() { return scene_.get(); }
 
 private:
-    d3d8::FrameCollector frames_;  // the software device hands its frames over, as to the desk
+    d3d8::FrameCollector frames_;  // without a display: the frames are handed over and kept
+    std::unique_ptr<ScreenPresenter> screen_;
     d3d8::DeskWindow desk_;
     std::unique_ptr<GlDeskWindow> window_;
     RecordingShell shell_;
@@ -103,8 +144,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
+        // With repetitions, the mean stands for the benchmark.
         for (const Run& run : runs)
-            if (!run.error_occurred) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (!run.error_occurred &&
+                (run.run_type == Run::RT_Iteration || run.aggregate_name == "mean"))
+                times_[run.run_name.str()] = run.GetAdjustedRealTime();
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
