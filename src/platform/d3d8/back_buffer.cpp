@@ -1,6 +1,5 @@
 // The device's back buffer: presenting it, and the surface GetBackBuffer hands out to read or
-// write it. The colour buffer always holds 0xAARRGGBB words; formats of fewer bytes are converted
-// into a staging copy for presents and locks, and back on unlock.
+// write it. The checks are shared; the back end presents and maps the pixels.
 
 #include <new>
 
@@ -12,9 +11,9 @@ namespace velmo::d3d8::detail {
 
 // The device's one back buffer as a surface. The device owns the object; callers' references keep
 // the device alive.
-class SoftwareDevice::BackBuffer final : public IDirect3DSurface8 {
+class DeviceBase::BackBuffer final : public IDirect3DSurface8 {
 public:
-    explicit BackBuffer(SoftwareDevice* device) : device_(device) {}
+    explicit BackBuffer(DeviceBase* device) : device_(device) {}
 
     ULONG AddRef() override {
         if (refs_++ == 0) device_->AddRef();
@@ -43,49 +42,27 @@ public:
     }
 
 private:
-    SoftwareDevice* device_;
+    DeviceBase* device_;
     ULONG refs_ = 0;
 };
 
-void SoftwareDevice::DestroyBackBuffer() { delete backBuffer_; }
+void DeviceBase::DestroyBackBuffer() { delete backBuffer_; }
 
-void SoftwareDevice::DescribeBackBuffer(D3DSURFACE_DESC* desc) const {
+void DeviceBase::DescribeBackBuffer(D3DSURFACE_DESC* desc) const {
     *desc = {format_, D3DRTYPE_SURFACE, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT,
              static_cast<UINT>(PitchFor(width_, format_) * height_), D3DMULTISAMPLE_NONE,
              static_cast<UINT>(width_), static_cast<UINT>(height_)};
 }
 
-const std::uint8_t* SoftwareDevice::PresentedPixels(int* pitch) {
-    if (BytesPerPixel(format_) == 4) {
-        *pitch = width_ * 4;
-        return reinterpret_cast<const std::uint8_t*>(color_.data());
-    }
-    const int bpp = BytesPerPixel(format_);
-    *pitch = PitchFor(width_, format_);
-    staging_.assign(std::size_t(*pitch) * height_, 0);
-    for (int y = 0; y < height_; ++y) {
-        std::uint8_t* row = staging_.data() + std::size_t(y) * *pitch;
-        const std::uint32_t* src = color_.data() + std::size_t(y) * width_;
-        for (int x = 0; x < width_; ++x) EncodePixel(src[x], format_, row + x * bpp);
-    }
-    return staging_.data();
-}
-
-HRESULT SoftwareDevice::Present(const RECT* source, const RECT* dest, HWND override,
+HRESULT DeviceBase::Present(const RECT* source, const RECT* dest, HWND override,
                                 const RGNDATA* dirty) {
     if (const HRESULT hr = Enter(monitor_, Call::Present); FAILED(hr)) return hr;
     if (source || dest || dirty) return D3DERR_INVALIDCALL;
     if (inScene_ || backBufferLocked_) return D3DERR_INVALIDCALL;
-    HWND window = override ? override : window_;
-    if (window && window->presenter) {
-        int pitch = 0;
-        const std::uint8_t* pixels = PresentedPixels(&pitch);
-        window->presenter->PresentFrame(pixels, width_, height_, pitch, format_);
-    }
-    return S_OK;
+    return PresentTo(override ? override : window_);
 }
 
-HRESULT SoftwareDevice::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type,
+HRESULT DeviceBase::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type,
                                       IDirect3DSurface8** out) {
     if (const HRESULT hr = Enter(monitor_, Call::GetBackBuffer); FAILED(hr)) return hr;
     if (!out) return D3DERR_INVALIDCALL;
@@ -103,7 +80,7 @@ HRESULT SoftwareDevice::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type,
     return S_OK;
 }
 
-HRESULT SoftwareDevice::LockBackBuffer(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
+HRESULT DeviceBase::LockBackBuffer(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
     if (!locked) return D3DERR_INVALIDCALL;
     if (!lockable_ || backBufferLocked_) return D3DERR_INVALIDCALL;
     constexpr DWORD kKnown = D3DLOCK_READONLY | D3DLOCK_NOSYSLOCK | D3DLOCK_NO_DIRTY_UPDATE;
@@ -118,13 +95,10 @@ HRESULT SoftwareDevice::LockBackBuffer(D3DLOCKED_RECT* locked, const RECT* rect,
     }
     const int bpp = BytesPerPixel(format_);
     int pitch = 0;
-    std::uint8_t* bits;
-    if (bpp == 4) {
-        pitch = width_ * 4;
-        bits = reinterpret_cast<std::uint8_t*>(color_.data());
-    } else {
-        bits = const_cast<std::uint8_t*>(PresentedPixels(&pitch));
-    }
+    std::uint8_t* bits = nullptr;
+    if (const HRESULT hr = MapBackBuffer((flags & D3DLOCK_READONLY) != 0, &bits, &pitch);
+        FAILED(hr))
+        return hr;
     backBufferLocked_ = true;
     lockReadOnly_ = (flags & D3DLOCK_READONLY) != 0;
     locked->Pitch = pitch;
@@ -132,23 +106,10 @@ HRESULT SoftwareDevice::LockBackBuffer(D3DLOCKED_RECT* locked, const RECT* rect,
     return S_OK;
 }
 
-HRESULT SoftwareDevice::UnlockBackBuffer() {
+HRESULT DeviceBase::UnlockBackBuffer() {
     if (!backBufferLocked_) return D3DERR_INVALIDCALL;
     backBufferLocked_ = false;
-    if (lockReadOnly_) return S_OK;
-    // Whatever the caller wrote is brought back to what the format can hold.
-    const int bpp = BytesPerPixel(format_);
-    if (bpp == 4) {
-        for (std::uint32_t& c : color_) c = StoredColor(c, format_);
-    } else {
-        const int pitch = PitchFor(width_, format_);
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                color_[std::size_t(y) * width_ + x] = StoredColor(
-                    DecodePixel(staging_.data() + std::size_t(y) * pitch + x * bpp, format_),
-                    format_);
-    }
-    return S_OK;
+    return UnmapBackBuffer(!lockReadOnly_);
 }
 
 }  // namespace velmo::d3d8::detail

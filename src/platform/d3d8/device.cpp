@@ -1,6 +1,6 @@
-// The software device: creation and destruction, resources and their bindings, lights, material,
-// viewport and scenes. States are in device_states.cpp, drawing in device_draw.cpp, the back
-// buffer in back_buffer.cpp.
+// The shared part of every device: creation and destruction, resources and their bindings,
+// lights, material, viewport and scenes. States are in device_states.cpp, drawing in
+// device_draw.cpp, the back buffer in back_buffer.cpp.
 
 #include "platform/d3d8/device.h"
 
@@ -13,34 +13,40 @@
 
 namespace velmo::d3d8::detail {
 
-SoftwareDevice::SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor,
-                               D3DDEVTYPE type, HWND focus, DWORD behavior, HWND window, int width,
-                               int height, D3DFORMAT format, bool depth, bool lockable)
-    : d3d_(d3d), monitor_(std::move(monitor)), type_(type), focus_(focus),
-      behavior_(behavior), window_(window), width_(width), height_(height), format_(format),
-      lockable_(lockable) {
-    color_.assign(std::size_t(width) * height, StoredColor(0, format));
-    if (depth) depth_.assign(std::size_t(width) * height, 0xFFFF);
+DeviceBase::DeviceBase(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor,
+                       const DeviceSetup& setup)
+    : d3d_(d3d), monitor_(std::move(monitor)), type_(setup.type), focus_(setup.focus),
+      behavior_(setup.behavior), window_(setup.window), width_(setup.width),
+      height_(setup.height), format_(setup.format), hasDepth_(setup.depth),
+      lockable_(setup.lockable) {
     d3d_->AddRef();
-    InitStates(depth);
+    InitStates(setup.depth);
 }
 
-SoftwareDevice::~SoftwareDevice() {
-    if (stream_) stream_->Unbind();
-    for (Texture*& t : textures_)
-        if (t) t->Unbind();
+DeviceBase::~DeviceBase() {
+    ReleaseBindings();
     DestroyBackBuffer();
     d3d_->Release();
 }
 
-HRESULT SoftwareDevice::GetDirect3D(IDirect3D8** d3d) {
+void DeviceBase::ReleaseBindings() {
+    if (stream_) stream_->Unbind();
+    stream_ = nullptr;
+    stride_ = 0;
+    for (Texture*& t : textures_) {
+        if (t) t->Unbind();
+        t = nullptr;
+    }
+}
+
+HRESULT DeviceBase::GetDirect3D(IDirect3D8** d3d) {
     if (!d3d) return D3DERR_INVALIDCALL;
     d3d_->AddRef();
     *d3d = d3d_;
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p) {
+HRESULT DeviceBase::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p) {
     if (!p) return D3DERR_INVALIDCALL;
     *p = {D3DADAPTER_DEFAULT, type_, focus_, behavior_};
     return S_OK;
@@ -48,7 +54,7 @@ HRESULT SoftwareDevice::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p) 
 
 // ---- Resources
 
-HRESULT SoftwareDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+HRESULT DeviceBase::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                            IDirect3DVertexBuffer8** out) {
     if (const HRESULT hr = Enter(monitor_, Call::CreateVertexBuffer); FAILED(hr)) return hr;
     if (!out) return D3DERR_INVALIDCALL;
@@ -70,7 +76,7 @@ HRESULT SoftwareDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, 
     return S_OK;
 }
 
-HRESULT SoftwareDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+HRESULT DeviceBase::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                       D3DPOOL pool, IDirect3DTexture8** out) {
     if (const HRESULT hr = Enter(monitor_, Call::CreateTexture); FAILED(hr)) return hr;
     if (!out) return D3DERR_INVALIDCALL;
@@ -90,7 +96,7 @@ HRESULT SoftwareDevice::CreateTexture(UINT width, UINT height, UINT levels, DWOR
     return S_OK;
 }
 
-HRESULT SoftwareDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) {
+HRESULT DeviceBase::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) {
     if (const HRESULT hr = Enter(monitor_, Call::SetStreamSource); FAILED(hr)) return hr;
     if (stream != 0) return D3DERR_INVALIDCALL;  // one stream is all FVF drawing uses
     auto* vb = dynamic_cast<VertexBuffer*>(buffer);
@@ -102,7 +108,7 @@ HRESULT SoftwareDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buf
     return S_OK;
 }
 
-HRESULT SoftwareDevice::SetVertexShader(DWORD fvf) {
+HRESULT DeviceBase::SetVertexShader(DWORD fvf) {
     if (const HRESULT hr = Enter(monitor_, Call::SetVertexShader); FAILED(hr)) return hr;
     const VertexLayout l = ParseFvf(fvf);
     if (!l.valid) return D3DERR_INVALIDCALL;
@@ -111,7 +117,7 @@ HRESULT SoftwareDevice::SetVertexShader(DWORD fvf) {
     return S_OK;
 }
 
-HRESULT SoftwareDevice::SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) {
+HRESULT DeviceBase::SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) {
     if (const HRESULT hr = Enter(monitor_, Call::SetTexture); FAILED(hr)) return hr;
     if (stage >= kMaxTextureStages) return D3DERR_INVALIDCALL;
     Texture* t = nullptr;
@@ -125,7 +131,7 @@ HRESULT SoftwareDevice::SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) 
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetTexture(DWORD stage, IDirect3DBaseTexture8** texture) {
+HRESULT DeviceBase::GetTexture(DWORD stage, IDirect3DBaseTexture8** texture) {
     if (!texture || stage >= kMaxTextureStages) return D3DERR_INVALIDCALL;
     *texture = textures_[stage];
     if (*texture) (*texture)->AddRef();
@@ -134,7 +140,7 @@ HRESULT SoftwareDevice::GetTexture(DWORD stage, IDirect3DBaseTexture8** texture)
 
 // ---- Lights and material
 
-HRESULT SoftwareDevice::SetLight(DWORD index, const D3DLIGHT8* light) {
+HRESULT DeviceBase::SetLight(DWORD index, const D3DLIGHT8* light) {
     if (const HRESULT hr = Enter(monitor_, Call::SetLight); FAILED(hr)) return hr;
     if (!light || index >= kMaxLightIndex) return D3DERR_INVALIDCALL;
     if (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL)
@@ -160,13 +166,13 @@ HRESULT SoftwareDevice::SetLight(DWORD index, const D3DLIGHT8* light) {
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetLight(DWORD index, D3DLIGHT8* light) {
+HRESULT DeviceBase::GetLight(DWORD index, D3DLIGHT8* light) {
     if (!light || index >= lights_.size() || !lightSet_[index]) return D3DERR_INVALIDCALL;
     *light = lights_[index].light;
     return S_OK;
 }
 
-HRESULT SoftwareDevice::LightEnable(DWORD index, BOOL enable) {
+HRESULT DeviceBase::LightEnable(DWORD index, BOOL enable) {
     if (const HRESULT hr = Enter(monitor_, Call::LightEnable); FAILED(hr)) return hr;
     if (index >= kMaxLightIndex) return D3DERR_INVALIDCALL;
     if (lights_.size() <= index) {
@@ -192,20 +198,20 @@ HRESULT SoftwareDevice::LightEnable(DWORD index, BOOL enable) {
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetLightEnable(DWORD index, BOOL* enable) {
+HRESULT DeviceBase::GetLightEnable(DWORD index, BOOL* enable) {
     if (!enable || index >= lights_.size() || !lightSet_[index]) return D3DERR_INVALIDCALL;
     *enable = lights_[index].enabled ? TRUE : FALSE;
     return S_OK;
 }
 
-HRESULT SoftwareDevice::SetMaterial(const D3DMATERIAL8* material) {
+HRESULT DeviceBase::SetMaterial(const D3DMATERIAL8* material) {
     if (const HRESULT hr = Enter(monitor_, Call::SetMaterial); FAILED(hr)) return hr;
     if (!material) return D3DERR_INVALIDCALL;
     material_ = *material;
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetMaterial(D3DMATERIAL8* material) {
+HRESULT DeviceBase::GetMaterial(D3DMATERIAL8* material) {
     if (!material) return D3DERR_INVALIDCALL;
     *material = material_;
     return S_OK;
@@ -213,7 +219,7 @@ HRESULT SoftwareDevice::GetMaterial(D3DMATERIAL8* material) {
 
 // ---- Viewport and scenes
 
-HRESULT SoftwareDevice::SetViewport(const D3DVIEWPORT8* vp) {
+HRESULT DeviceBase::SetViewport(const D3DVIEWPORT8* vp) {
     if (const HRESULT hr = Enter(monitor_, Call::SetViewport); FAILED(hr)) return hr;
     if (!vp || vp->Width == 0 || vp->Height == 0) return D3DERR_INVALIDCALL;
     if (std::uint64_t(vp->X) + vp->Width > UINT(width_) ||
@@ -225,20 +231,21 @@ HRESULT SoftwareDevice::SetViewport(const D3DVIEWPORT8* vp) {
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetViewport(D3DVIEWPORT8* vp) {
+HRESULT DeviceBase::GetViewport(D3DVIEWPORT8* vp) {
     if (!vp) return D3DERR_INVALIDCALL;
     *vp = viewport_;
     return S_OK;
 }
 
-HRESULT SoftwareDevice::BeginScene() {
+HRESULT DeviceBase::BeginScene() {
     if (const HRESULT hr = Enter(monitor_, Call::BeginScene); FAILED(hr)) return hr;
     if (inScene_) return D3DERR_INVALIDCALL;
+    if (const HRESULT hr = OnBeginScene(); FAILED(hr)) return hr;
     inScene_ = true;
     return S_OK;
 }
 
-HRESULT SoftwareDevice::EndScene() {
+HRESULT DeviceBase::EndScene() {
     if (const HRESULT hr = Enter(monitor_, Call::EndScene); FAILED(hr)) return hr;
     if (!inScene_) return D3DERR_INVALIDCALL;
     inScene_ = false;

@@ -1,9 +1,14 @@
 #pragma once
-// Internal: the software device. Its work is spread over
+// Internal: what every device of the subset shares, whatever draws its pixels: states and their
+// validation, resources and bindings, lights, material, viewport, scenes, and the vertices
+// transformed to clip space and lit exactly as Direct3D does it. A back end (the software
+// rasteriser in software_raster_device.h, OpenGL in gl_device.h) clears, draws the prepared
+// triangles, presents and maps the back buffer. The shared part is spread over
 //   device.cpp         creation, destruction, resources and bindings, lights, material, viewport,
 //                      scenes
 //   device_states.cpp  render, texture-stage and transform states: defaults and validation
-//   device_draw.cpp    Clear and DrawPrimitive: states for the rasteriser, transform, lighting
+//   device_draw.cpp    Clear and DrawPrimitive: checks, states for the rasteriser, transform,
+//                      lighting
 //   back_buffer.cpp    the back buffer: Present, GetBackBuffer and its surface, locking
 //
 // Lifetime: the device counts the references its callers hold and holds one reference to its
@@ -48,12 +53,28 @@ struct PreparedLight {
     float cosHalfTheta, cosHalfPhi, falloff;
 };
 
-class SoftwareDevice final : public RefCounted<IDirect3DDevice8> {
+// What CreateDevice decided: the device's type, windows and back buffer.
+struct DeviceSetup {
+    D3DDEVTYPE type;
+    HWND focus;
+    DWORD behavior;
+    HWND window;
+    int width, height;
+    D3DFORMAT format;
+    bool depth;
+    bool lockable;
+};
+
+// The checks of CreateDevice that do not depend on the device type (device_request.cpp): the
+// behaviour, the presentation parameters against the display format. Fills in the parameters
+// left to the device (size 0 = the window's client size, format UNKNOWN = the display's).
+HRESULT CheckDeviceRequest(D3DDEVTYPE type, HWND focus, DWORD behavior, D3DPRESENT_PARAMETERS* pp,
+                           D3DFORMAT displayFormat, DeviceSetup* setup);
+
+class DeviceBase : public RefCounted<IDirect3DDevice8> {
 public:
-    SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, D3DDEVTYPE type,
-                   HWND focus, DWORD behavior, HWND window, int width, int height,
-                   D3DFORMAT format, bool depth, bool lockable);
-    ~SoftwareDevice() override;
+    DeviceBase(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, const DeviceSetup& setup);
+    ~DeviceBase() override;
 
     HRESULT GetDirect3D(IDirect3D8** d3d) override;
     HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* p) override;
@@ -100,6 +121,35 @@ public:
     void DescribeBackBuffer(D3DSURFACE_DESC* desc) const;
     const std::shared_ptr<CallMonitor>& monitor() const { return monitor_; }
 
+protected:
+    // ---- The back end. Each is called after the shared checks passed.
+    // Clears the rectangles (all of the viewport when count is 0), each clipped to the viewport.
+    virtual HRESULT ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+                                float z) = 0;
+    // Draws `count` primitives of `type` from `vertices` (clip space, lit) with the prepared
+    // states; `st.target` is the back end's to fill.
+    virtual HRESULT DrawTriangles(D3DPRIMITIVETYPE type, UINT count, const ClipVertex* vertices,
+                                  RasterState& st) = 0;
+    virtual HRESULT PresentTo(HWND window) = 0;
+    // The whole back buffer in its format, rows top-down; valid until UnmapBackBuffer.
+    virtual HRESULT MapBackBuffer(bool readOnly, std::uint8_t** bits, int* pitch) = 0;
+    // `written`: the caller may have changed the mapped bytes.
+    virtual HRESULT UnmapBackBuffer(bool written) = 0;
+    virtual HRESULT OnBeginScene() { return S_OK; }
+
+    // Drops the stream source and the textures, which frees those the caller no longer holds; a
+    // back end that must free its copies of them while it still can calls it from its destructor.
+    void ReleaseBindings();
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    D3DFORMAT format() const { return format_; }
+    HWND window() const { return window_; }
+    const D3DVIEWPORT8& viewport() const { return viewport_; }
+    const D3DMATRIX& viewTransform() const { return view_; }
+    bool backBufferLocked() const { return backBufferLocked_; }
+    Texture* boundTexture(DWORD stage) const { return textures_[stage]; }
+
 private:
     class BackBuffer;
 
@@ -114,7 +164,6 @@ private:
     }
     HRESULT PrepareRaster(RasterState& rs);
     void ProcessVertices(UINT first, UINT count);
-    const std::uint8_t* PresentedPixels(int* pitch);
     void DestroyBackBuffer();
 
     IDirect3D8* d3d_;
@@ -125,11 +174,9 @@ private:
     HWND window_;
     int width_, height_;
     D3DFORMAT format_;
+    bool hasDepth_;
     bool lockable_;
 
-    std::vector<std::uint32_t> color_;
-    std::vector<std::uint16_t> depth_;
-    std::vector<std::uint8_t> staging_;  // format conversion for locks and presents
     BackBuffer* backBuffer_ = nullptr;
     bool backBufferLocked_ = false;
     bool lockReadOnly_ = false;

@@ -1,5 +1,5 @@
 // Drawing: Clear, and DrawPrimitive with what it needs: the device's states turned into the
-// rasteriser's, and the vertices transformed to clip space and lit.
+// rasteriser's, and the vertices transformed to clip space and lit. The back end does the rest.
 
 #include <algorithm>
 #include <cmath>
@@ -12,26 +12,6 @@
 namespace velmo::d3d8::detail {
 
 namespace {
-
-// Fills n words with v at memory speed (memset when all bytes of v are equal).
-template <class T>
-void FillWords(T* p, std::size_t n, T v) {
-    const auto byte = static_cast<unsigned char>(v);
-    bool sameBytes = true;
-    for (std::size_t i = 1; i < sizeof(T); ++i)
-        sameBytes = sameBytes && static_cast<unsigned char>(v >> (8 * i)) == byte;
-    if (sameBytes) {
-        std::memset(p, byte, n * sizeof(T));
-        return;
-    }
-    // Build a 64-bit pattern and store it in blocks; the tail goes word by word.
-    std::uint64_t pattern = 0;
-    for (std::size_t i = 0; i < 8 / sizeof(T); ++i) pattern |= std::uint64_t(v) << (8 * sizeof(T) * i);
-    std::size_t i = 0;
-    const std::size_t perBlock = 8 / sizeof(T);
-    for (; i + perBlock <= n; i += perBlock) std::memcpy(p + i, &pattern, 8);
-    for (; i < n; ++i) p[i] = v;
-}
 
 bool ReferencesTexture(DWORD op, DWORD arg1, DWORD arg2) {
     const bool uses1 = op != D3DTOP_SELECTARG2;
@@ -59,51 +39,21 @@ bool SelectsDiffuse(DWORD op, DWORD arg1, DWORD arg2) {
 
 }  // namespace
 
-HRESULT SoftwareDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+HRESULT DeviceBase::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                               float z, DWORD /*stencil*/) {
     if (const HRESULT hr = Enter(monitor_, Call::Clear); FAILED(hr)) return hr;
     if ((count > 0) != (rects != nullptr)) return D3DERR_INVALIDCALL;
     if (flags == 0 || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
         return D3DERR_INVALIDCALL;
-    if ((flags & D3DCLEAR_STENCIL) || ((flags & D3DCLEAR_ZBUFFER) && depth_.empty()))
+    if ((flags & D3DCLEAR_STENCIL) || ((flags & D3DCLEAR_ZBUFFER) && !hasDepth_))
         return D3DERR_INVALIDCALL;  // D16 has no stencil; no depth buffer to clear
     if ((flags & D3DCLEAR_ZBUFFER) && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
     if (backBufferLocked_) return D3DERR_INVALIDCALL;
 
-    const std::uint32_t stored = StoredColor(color, format_);
-    const auto depthValue = static_cast<std::uint16_t>(std::lround(z * 65535.0f));
-    const LONG vx0 = static_cast<LONG>(viewport_.X), vy0 = static_cast<LONG>(viewport_.Y);
-    const LONG vx1 = vx0 + static_cast<LONG>(viewport_.Width);
-    const LONG vy1 = vy0 + static_cast<LONG>(viewport_.Height);
-    const bool wholeRows = vx0 == 0 && vx1 == width_;
-    auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
-        x0 = std::max(x0, vx0);
-        y0 = std::max(y0, vy0);
-        x1 = std::min(x1, vx1);
-        y1 = std::min(y1, vy1);
-        if (x0 >= x1 || y0 >= y1) return;
-        if (wholeRows && x0 == vx0 && x1 == vx1) {  // one contiguous block
-            const std::size_t first = std::size_t(y0) * width_;
-            const std::size_t n = std::size_t(y1 - y0) * width_;
-            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + first, n, stored);
-            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + first, n, depthValue);
-            return;
-        }
-        for (LONG y = y0; y < y1; ++y) {
-            const std::size_t row = std::size_t(y) * width_;
-            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + row + x0, std::size_t(x1 - x0), stored);
-            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + row + x0, std::size_t(x1 - x0), depthValue);
-        }
-    };
-    if (count == 0) {
-        clearRect(vx0, vy0, vx1, vy1);
-    } else {
-        for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
-    }
-    return S_OK;
+    return ClearTarget(count, rects, flags, color, z);
 }
 
-HRESULT SoftwareDevice::PrepareRaster(RasterState& st) {
+HRESULT DeviceBase::PrepareRaster(RasterState& st) {
     const DWORD* rs = renderStates_;
     // States this device does not draw; failing loudly beats drawing something else.
     if (rs[D3DRS_FILLMODE] != D3DFILL_SOLID || rs[D3DRS_FOGENABLE] || rs[D3DRS_SPECULARENABLE] ||
@@ -113,12 +63,11 @@ HRESULT SoftwareDevice::PrepareRaster(RasterState& st) {
         (rs[D3DRS_ALPHABLENDENABLE] && rs[D3DRS_BLENDOP] != D3DBLENDOP_ADD))
         return D3DERR_NOTAVAILABLE;
 
-    st.target = {width_, height_, color_.data(), depth_.empty() ? nullptr : depth_.data(), format_};
     st.viewport = {static_cast<int>(viewport_.X), static_cast<int>(viewport_.Y),
                    static_cast<int>(viewport_.Width), static_cast<int>(viewport_.Height),
                    viewport_.MinZ, viewport_.MaxZ};
     st.cull = static_cast<D3DCULL>(rs[D3DRS_CULLMODE]);
-    st.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && !depth_.empty();
+    st.depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && hasDepth_;
     st.depthWrite = rs[D3DRS_ZWRITEENABLE] != FALSE;
     st.depthFunc = static_cast<D3DCMPFUNC>(rs[D3DRS_ZFUNC]);
     st.flatShade = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
@@ -202,7 +151,7 @@ HRESULT SoftwareDevice::PrepareRaster(RasterState& st) {
     return S_OK;
 }
 
-void SoftwareDevice::ProcessVertices(UINT first, UINT count) {
+void DeviceBase::ProcessVertices(UINT first, UINT count) {
     vertices_.resize(count);
     const D3DMATRIX& world = world_[0];
     const D3DMATRIX worldView = Multiply(world, view_);
@@ -338,7 +287,7 @@ void SoftwareDevice::ProcessVertices(UINT first, UINT count) {
     }
 }
 
-HRESULT SoftwareDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT count) {
+HRESULT DeviceBase::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT count) {
     if (const HRESULT hr = Enter(monitor_, Call::DrawPrimitive); FAILED(hr)) return hr;
     if (!inScene_) return D3DERR_INVALIDCALL;
     if (type < D3DPT_POINTLIST || type > D3DPT_TRIANGLEFAN) return D3DERR_INVALIDCALL;
@@ -358,21 +307,7 @@ HRESULT SoftwareDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, U
     if (const HRESULT hr = PrepareRaster(st); FAILED(hr)) return hr;
     ProcessVertices(startVertex, static_cast<UINT>(vertexCount));
 
-    const ClipVertex* v = vertices_.data();
-    for (UINT k = 0; k < count; ++k) {
-        switch (type) {
-            case D3DPT_TRIANGLELIST:
-                DrawTriangle(st, v[3 * k], v[3 * k + 1], v[3 * k + 2], false);
-                break;
-            case D3DPT_TRIANGLESTRIP:
-                DrawTriangle(st, v[k], v[k + 1], v[k + 2], (k & 1) != 0);
-                break;
-            default:  // fan
-                DrawTriangle(st, v[0], v[k + 1], v[k + 2], false);
-                break;
-        }
-    }
-    return S_OK;
+    return DrawTriangles(type, count, vertices_.data(), st);
 }
 
 }  // namespace velmo::d3d8::detail

@@ -64,7 +64,7 @@ bool IsValidRenderStateValue(DWORD s, DWORD v) {
 
 }  // namespace
 
-void SoftwareDevice::InitStates(bool depth) {
+void DeviceBase::InitStates(bool depth) {
     auto f = [](float v) {
         DWORD d;
         std::memcpy(&d, &v, 4);
@@ -126,7 +126,7 @@ void SoftwareDevice::InitStates(bool depth) {
     viewport_ = {0, 0, static_cast<DWORD>(width_), static_cast<DWORD>(height_), 0.0f, 1.0f};
 }
 
-HRESULT SoftwareDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+HRESULT DeviceBase::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (const HRESULT hr = Enter(monitor_, Call::SetRenderState); FAILED(hr)) return hr;
     if (!IsRenderState(state) || !IsValidRenderStateValue(state, value))
         return D3DERR_INVALIDCALL;
@@ -134,13 +134,13 @@ HRESULT SoftwareDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
+HRESULT DeviceBase::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
     if (!value || !IsRenderState(state)) return D3DERR_INVALIDCALL;
     *value = renderStates_[state];
     return S_OK;
 }
 
-HRESULT SoftwareDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+HRESULT DeviceBase::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     if (const HRESULT hr = Enter(monitor_, Call::SetTextureStageState); FAILED(hr)) return hr;
     if (stage >= kMaxTextureStages || type == 0 || type == 12 || type >= kStageStateCount)
         return D3DERR_INVALIDCALL;
@@ -166,14 +166,14 @@ HRESULT SoftwareDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETY
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+HRESULT DeviceBase::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
     if (!value || stage >= kMaxTextureStages || type == 0 || type >= kStageStateCount)
         return D3DERR_INVALIDCALL;
     *value = stageStates_[stage][type];
     return S_OK;
 }
 
-HRESULT SoftwareDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+HRESULT DeviceBase::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
     if (const HRESULT hr = Enter(monitor_, Call::SetTransform); FAILED(hr)) return hr;
     D3DMATRIX* slot = TransformSlot(state);
     if (!slot || !matrix) return D3DERR_INVALIDCALL;
@@ -181,7 +181,7 @@ HRESULT SoftwareDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRI
     return S_OK;
 }
 
-HRESULT SoftwareDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
+HRESULT DeviceBase::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
     D3DMATRIX* slot = TransformSlot(state);
     if (!slot || !matrix) return D3DERR_INVALIDCALL;
     *matrix = *slot;

@@ -8,7 +8,7 @@
 
 #include <new>
 
-#include "platform/d3d8/device.h"
+#include "platform/d3d8/software_raster_device.h"
 #include "platform/d3d8/formats.h"
 #include "platform/d3d8/ref_counted.h"
 #include "platform/d3d8/monitor.h"
@@ -22,8 +22,6 @@ using detail::Enter;
 using detail::IsBackBufferFormat;
 using detail::RefCounted;
 using detail::SoftwareDevice;
-
-constexpr UINT kMaxSurfaceSize = 8192;
 
 class SoftwareDirect3D final : public RefCounted<IDirect3D8> {
 public:
@@ -55,45 +53,13 @@ public:
         } else {
             return D3DERR_INVALIDCALL;
         }
-        const DWORD vp = behavior & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING |
-                                     D3DCREATE_MIXED_VERTEXPROCESSING);
-        if (vp != D3DCREATE_SOFTWARE_VERTEXPROCESSING && vp != D3DCREATE_HARDWARE_VERTEXPROCESSING &&
-            vp != D3DCREATE_MIXED_VERTEXPROCESSING)
-            return D3DERR_INVALIDCALL;
-        if (!pp->Windowed) return D3DERR_NOTAVAILABLE;  // only windowed devices exist here
-        HWND window = pp->hDeviceWindow ? pp->hDeviceWindow : focus;
-        const long long w = pp->BackBufferWidth ? (long long)pp->BackBufferWidth
-                                                : (window ? window->clientWidth : 0);
-        const long long h = pp->BackBufferHeight ? (long long)pp->BackBufferHeight
-                                                 : (window ? window->clientHeight : 0);
-        if (w <= 0 || h <= 0 || w > kMaxSurfaceSize || h > kMaxSurfaceSize)
-            return D3DERR_INVALIDCALL;
-        D3DFORMAT format = pp->BackBufferFormat;
-        if (format == D3DFMT_UNKNOWN) format = options_.displayFormat;
-        if (format != options_.displayFormat) return D3DERR_INVALIDCALL;
-        if (pp->BackBufferCount > 1 || pp->MultiSampleType != D3DMULTISAMPLE_NONE)
-            return D3DERR_NOTAVAILABLE;
-        if (pp->SwapEffect < D3DSWAPEFFECT_DISCARD || pp->SwapEffect > D3DSWAPEFFECT_COPY_VSYNC)
-            return D3DERR_INVALIDCALL;
-        if (pp->Flags & ~D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) return D3DERR_INVALIDCALL;
-        const bool depth = pp->EnableAutoDepthStencil != FALSE;
-        if (depth && pp->AutoDepthStencilFormat != D3DFMT_D16 &&
-            pp->AutoDepthStencilFormat != D3DFMT_D16_LOCKABLE) {
-            switch (pp->AutoDepthStencilFormat) {
-                case D3DFMT_D32: case D3DFMT_D15S1: case D3DFMT_D24S8: case D3DFMT_D24X8:
-                case D3DFMT_D24X4S4: return D3DERR_NOTAVAILABLE;
-                default: return D3DERR_INVALIDCALL;
-            }
-        }
-        pp->BackBufferWidth = static_cast<UINT>(w);
-        pp->BackBufferHeight = static_cast<UINT>(h);
-        pp->BackBufferFormat = format;
-        pp->BackBufferCount = 1;
+        detail::DeviceSetup setup;
+        if (const HRESULT hr = detail::CheckDeviceRequest(type, focus, behavior, pp,
+                                                          options_.displayFormat, &setup);
+            FAILED(hr))
+            return hr;
         try {
-            *out = new SoftwareDevice(this, options_.monitor, type, focus, behavior, window,
-                                      static_cast<int>(w), static_cast<int>(h), format, depth,
-                                      (pp->Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0);
+            *out = new SoftwareDevice(this, options_.monitor, setup);
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         }

@@ -100,6 +100,7 @@ HRESULT Texture::UnlockRect(UINT level) {
     if (const HRESULT hr = Enter(monitor_, Call::TextureUnlockRect); FAILED(hr)) return hr;
     if (level >= levels_.size() || !levels_[level].locked) return D3DERR_INVALIDCALL;
     levels_[level].locked = false;
+    if (level == 0) ++level0Generation_;
     if (format_ == D3DFMT_X8R8G8B8)  // no alpha in the format: texels read as opaque
         for (std::uint32_t& t : levels_[level].texels) t |= 0xFF000000u;
     return S_OK;

@@ -111,11 +111,19 @@ public:
     const Level& Level0() const { return levels_[0]; }
     D3DFORMAT format() const { return format_; }
 
+    // Counts the unlocks of level 0, so that a device keeping its own copy of the texels (the
+    // OpenGL device) copies them again after a change.
+    std::uint64_t Level0Generation() const { return level0Generation_; }
+    // Whatever the device keeps with the texture (the OpenGL texture object); released with it.
+    std::shared_ptr<void>& DeviceData() { return deviceData_; }
+
 private:
     std::shared_ptr<CallMonitor> monitor_;
     D3DFORMAT format_;
     D3DPOOL pool_;
     std::vector<Level> levels_;
+    std::uint64_t level0Generation_ = 0;
+    std::shared_ptr<void> deviceData_;
 };
 
 }  // namespace velmo::d3d8::detail
