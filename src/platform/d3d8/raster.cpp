@@ -9,6 +9,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VELMO_WIDE_SPANS 1  // AVX2 spans, chosen at run time
+#endif
 
 namespace velmo::d3d8::detail {
 
@@ -423,6 +427,234 @@ struct Setup {
     Sampler sampler;
 };
 
+#if defined(VELMO_WIDE_SPANS)
+// This section only is compiled for AVX2; it runs only where the CPU has it.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+// Whether spans go eight pixels at a time (the CPU has AVX2); tests may turn it off.
+bool g_wideSpans = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+
+// floor(coord * size * 256 - offset) per lane, as TexelFixed does (lanes out of its fast range
+// go through TexelFixed itself).
+template <bool kLinear>
+inline __m256i TexelFixed8(__m256 coord, int size, D3DTEXTUREADDRESS mode) {
+    const __m256 absCoord = _mm256_andnot_ps(_mm256_set1_ps(-0.0f), coord);
+    if (_mm256_movemask_ps(_mm256_cmp_ps(absCoord, _mm256_set1_ps(1024.0f), _CMP_LT_OQ)) == 0xFF) {
+        const __m256 t =
+            _mm256_sub_ps(_mm256_mul_ps(coord, _mm256_set1_ps(static_cast<float>(size * 256))),
+                          _mm256_set1_ps(kLinear ? 128.0f : 0.0f));
+        const __m256i i = _mm256_cvttps_epi32(t);
+        return _mm256_add_epi32(
+            i, _mm256_castps_si256(_mm256_cmp_ps(t, _mm256_cvtepi32_ps(i), _CMP_LT_OQ)));
+    }
+    alignas(32) float c[8];
+    alignas(32) int out[8];
+    _mm256_store_ps(c, coord);
+    for (int k = 0; k < 8; ++k) out[k] = TexelFixed(c[k], size, mode, kLinear);
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(out));
+}
+
+// (a * (256 - f) + b * f + 128) >> 8 in 16-bit lanes, as LerpTexel does.
+inline __m256i Lerp16(__m256i a, __m256i b, __m256i f) {
+    const __m256i sum = _mm256_add_epi16(
+        _mm256_mullo_epi16(a, _mm256_sub_epi16(_mm256_set1_epi16(256), f)), _mm256_mullo_epi16(b, f));
+    return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
+}
+
+// (x + 127) / 255 per 16-bit lane, as Div255x8.
+inline __m256i Div255x16(__m256i v) {
+    const __m256i t = _mm256_add_epi16(v, _mm256_set1_epi16(128));
+    return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
+}
+
+// Each pixel's weight over its four channel lanes, arranged as the texels unpacked to 16 bits
+// are: pixels 0, 1 | 4, 5 in the low half, 2, 3 | 6, 7 in the high one.
+inline __m256i SpreadWeights(__m256i f32, bool high) {
+    const __m256i f16 = _mm256_packs_epi32(f32, f32);
+    const __m256i pairs = _mm256_unpacklo_epi16(f16, f16);
+    return high ? _mm256_unpackhi_epi32(pairs, pairs) : _mm256_unpacklo_epi32(pairs, pairs);
+}
+
+inline __m256i Widen(__m256i v, bool high) {
+    return high ? _mm256_unpackhi_epi8(v, _mm256_setzero_si256())
+                : _mm256_unpacklo_epi8(v, _mm256_setzero_si256());
+}
+
+// src * a + dst * (255 - a) on unpacked pixels, a broadcast from each pixel's alpha.
+inline __m256i BlendHalf(__m256i s16, __m256i d16) {
+    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, 0xFF), 0xFF);
+    const __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
+    return Div255x16(_mm256_add_epi16(_mm256_mullo_epi16(s16, a), _mm256_mullo_epi16(d16, ia)));
+}
+
+// The rows of a triangle eight pixels at a time, for the states the four-pixel SSE2 loop of
+// FillSpan takes (see WideSpansDraw). Every lane does exactly the arithmetic of the scalar loop
+// (no fused multiply-adds), so the pictures are the same to the bit. The last group of a span
+// is masked: its lanes past the span read the target and write back what they read, which the
+// slack after the target's last row (kRowSlack) keeps inside the buffers.
+template <bool kGouraud, int kTex, StageMode kMode, bool kBlend>
+void FillRowsWide(const RasterState& st, const Setup& s, Rows rows) {
+    const RenderTarget& rt = st.target;
+    const bool depthTest = st.depthTest && rt.depth;
+    const bool depthWrite = depthTest && st.depthWrite;
+    const D3DFORMAT format = rt.format;
+    const bool direct = format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8 || format == D3DFMT_R8G8B8;
+    const __m256i orMask = _mm256_set1_epi32(format == D3DFMT_A8R8G8B8 ? 0 : static_cast<int>(0xFF000000u));
+    const Sampler& sampler = s.sampler;
+
+    const __m256 zero = _mm256_setzero_ps();
+    const __m256 one = _mm256_set1_ps(1.0f);
+    const __m256 half = _mm256_set1_ps(0.5f);
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256 x0v = _mm256_set1_ps(s.x0);
+    const __m256 zDxV = _mm256_set1_ps(s.z.dx);
+    [[maybe_unused]] const __m256 iwDxV = _mm256_set1_ps(s.iw.dx);
+    const Plane* const channel[4] = {&s.b, &s.g, &s.r, &s.a};
+    [[maybe_unused]] __m256 cDx[4];
+    for (int k = 0; k < 4; ++k) cDx[k] = _mm256_set1_ps(channel[k]->dx);
+    [[maybe_unused]] const __m256 uDxV = _mm256_set1_ps(s.u.dx), vDxV = _mm256_set1_ps(s.v.dx);
+    const __m256i flat = _mm256_set1_epi32(static_cast<int>(s.flatColor));
+    [[maybe_unused]] const __m256i wm = _mm256_set1_epi32(sampler.width - 1);
+    [[maybe_unused]] const __m256i hm = _mm256_set1_epi32(sampler.height - 1);
+    [[maybe_unused]] const __m256i texWidth = _mm256_set1_epi32(sampler.width);
+    [[maybe_unused]] const int* const texels = reinterpret_cast<const int*>(sampler.texels);
+
+    EdgeWalker w0 = rows.walker[0], w1 = rows.walker[1], w2 = rows.walker[2];
+    for (std::int64_t yy = rows.y0; yy <= rows.y1; ++yy) {
+        std::int64_t lo = rows.x0, hi = rows.x1;
+        w0.Bound(lo, hi);
+        w1.Bound(lo, hi);
+        w2.Bound(lo, hi);
+        if (lo > hi) continue;
+        const int y = static_cast<int>(yy);
+        std::uint32_t* const crow = rt.color + static_cast<std::size_t>(y) * rt.width;
+        std::uint16_t* const drow = rt.depth ? rt.depth + static_cast<std::size_t>(y) * rt.width : nullptr;
+        // The row's starting values, computed as FillSpan computes them.
+        const float fy = static_cast<float>(y) - s.y0;
+        const __m256 zRowV = _mm256_set1_ps(s.z.c + s.z.dy * fy);
+        [[maybe_unused]] const __m256 iwRowV = _mm256_set1_ps(s.iw.c + s.iw.dy * fy);
+        [[maybe_unused]] __m256 cRow[4];
+        for (int k = 0; k < 4; ++k) cRow[k] = _mm256_set1_ps(channel[k]->c + channel[k]->dy * fy);
+        [[maybe_unused]] const __m256 uRowV = _mm256_set1_ps(s.u.c + s.u.dy * fy);
+        [[maybe_unused]] const __m256 vRowV = _mm256_set1_ps(s.v.c + s.v.dy * fy);
+
+        const int xEnd = static_cast<int>(hi) + 1;
+        for (int x = static_cast<int>(lo); x < xEnd; x += 8) {
+            const __m256i xs = _mm256_add_epi32(_mm256_set1_epi32(x), lane);
+            const __m256 fx = _mm256_sub_ps(_mm256_cvtepi32_ps(xs), x0v);
+            // Lanes past the span take no part.
+            __m256i pass = _mm256_cmpgt_epi32(_mm256_set1_epi32(xEnd), xs);
+            __m256i q = _mm256_setzero_si256();
+            __m256i stored = _mm256_setzero_si256();
+            if (depthTest) {
+                __m256 z = _mm256_add_ps(zRowV, _mm256_mul_ps(zDxV, fx));
+                z = _mm256_max_ps(z, zero);  // NaN -> 0, like ToDepth
+                z = _mm256_min_ps(z, one);
+                q = _mm256_cvttps_epi32(
+                    _mm256_add_ps(_mm256_mul_ps(z, _mm256_set1_ps(65535.0f)), half));
+                stored = _mm256_cvtepu16_epi32(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(drow + x)));
+                pass = _mm256_andnot_si256(_mm256_cmpgt_epi32(q, stored), pass);
+                if (_mm256_movemask_epi8(pass) == 0) continue;
+            }
+            [[maybe_unused]] __m256 w = one;
+            if constexpr (kGouraud || kTex != 0)
+                w = _mm256_div_ps(one, _mm256_add_ps(iwRowV, _mm256_mul_ps(iwDxV, fx)));
+            __m256i color;
+            if constexpr (kGouraud) {
+                __m256i c[4];
+                for (int k = 0; k < 4; ++k) {
+                    __m256 v = _mm256_mul_ps(_mm256_add_ps(cRow[k], _mm256_mul_ps(cDx[k], fx)), w);
+                    v = _mm256_max_ps(v, zero);  // like ToByte: NaN and negatives -> 0
+                    v = _mm256_min_ps(v, _mm256_set1_ps(255.0f));
+                    c[k] = _mm256_cvttps_epi32(_mm256_add_ps(v, half));
+                }
+                color = _mm256_or_si256(
+                    _mm256_or_si256(c[0], _mm256_slli_epi32(c[1], 8)),
+                    _mm256_or_si256(_mm256_slli_epi32(c[2], 16), _mm256_slli_epi32(c[3], 24)));
+            } else {
+                color = flat;
+            }
+            if constexpr (kTex != 0) {
+                const __m256i xf = TexelFixed8<kTex == 2>(
+                    _mm256_mul_ps(_mm256_add_ps(uRowV, _mm256_mul_ps(uDxV, fx)), w), sampler.width,
+                    sampler.addressU);
+                const __m256i yf = TexelFixed8<kTex == 2>(
+                    _mm256_mul_ps(_mm256_add_ps(vRowV, _mm256_mul_ps(vDxV, fx)), w),
+                    sampler.height, sampler.addressV);
+                const __m256i i0 = _mm256_srai_epi32(xf, 8), j0 = _mm256_srai_epi32(yf, 8);
+                const __m256i rowA = _mm256_mullo_epi32(_mm256_and_si256(j0, hm), texWidth);
+                const __m256i colA = _mm256_and_si256(i0, wm);
+                __m256i texel;
+                if constexpr (kTex == 1) {
+                    texel = _mm256_i32gather_epi32(texels, _mm256_add_epi32(rowA, colA), 4);
+                } else {
+                    const __m256i step = _mm256_set1_epi32(1);
+                    const __m256i rowB = _mm256_mullo_epi32(
+                        _mm256_and_si256(_mm256_add_epi32(j0, step), hm), texWidth);
+                    const __m256i colB = _mm256_and_si256(_mm256_add_epi32(i0, step), wm);
+                    const __m256i a00 = _mm256_i32gather_epi32(texels, _mm256_add_epi32(rowA, colA), 4);
+                    const __m256i a10 = _mm256_i32gather_epi32(texels, _mm256_add_epi32(rowA, colB), 4);
+                    const __m256i a01 = _mm256_i32gather_epi32(texels, _mm256_add_epi32(rowB, colA), 4);
+                    const __m256i a11 = _mm256_i32gather_epi32(texels, _mm256_add_epi32(rowB, colB), 4);
+                    const __m256i mask8 = _mm256_set1_epi32(255);
+                    const __m256i fx32 = _mm256_and_si256(xf, mask8);
+                    const __m256i fy32 = _mm256_and_si256(yf, mask8);
+                    __m256i halves[2];
+                    for (int h = 0; h < 2; ++h) {
+                        const bool high = h != 0;
+                        const __m256i wx = SpreadWeights(fx32, high), wy = SpreadWeights(fy32, high);
+                        halves[h] = Lerp16(Lerp16(Widen(a00, high), Widen(a10, high), wx),
+                                           Lerp16(Widen(a01, high), Widen(a11, high), wx), wy);
+                    }
+                    texel = _mm256_packus_epi16(halves[0], halves[1]);
+                }
+                // RGB = texel * diffuse, A = texel alpha.
+                const __m256i lo16 = Div255x16(_mm256_mullo_epi16(Widen(texel, false), Widen(color, false)));
+                const __m256i hi16 = Div255x16(_mm256_mullo_epi16(Widen(texel, true), Widen(color, true)));
+                const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+                color = _mm256_or_si256(_mm256_andnot_si256(alphaMask, _mm256_packus_epi16(lo16, hi16)),
+                                        _mm256_and_si256(alphaMask, texel));
+            }
+            __m256i* cdst = reinterpret_cast<__m256i*>(crow + x);
+            const __m256i old = _mm256_loadu_si256(cdst);
+            if constexpr (kBlend)
+                color = _mm256_packus_epi16(BlendHalf(Widen(color, false), Widen(old, false)),
+                                            BlendHalf(Widen(color, true), Widen(old, true)));
+            if (direct) {
+                color = _mm256_or_si256(color, orMask);
+            } else {
+                alignas(32) std::uint32_t px[8];
+                _mm256_store_si256(reinterpret_cast<__m256i*>(px), color);
+                for (std::uint32_t& p : px) p = StoredColor(p, format);
+                color = _mm256_load_si256(reinterpret_cast<const __m256i*>(px));
+            }
+            _mm256_storeu_si256(cdst, _mm256_blendv_epi8(old, color, pass));
+            if (depthWrite) {
+                const __m256i d = _mm256_blendv_epi8(stored, q, pass);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(drow + x),
+                                 _mm_packus_epi32(_mm256_castsi256_si128(d),
+                                                  _mm256_extracti128_si256(d, 1)));
+            }
+        }
+    }
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
+
 // The per-pixel loop of one span, specialised on what varies across the triangle.
 //   kGouraud: colour interpolated (else s.flatColor)
 //   kTex: 0 no texture read, 1 point, 2 bilinear
@@ -720,8 +952,39 @@ SpanFn PickBlend(bool blend) {
     return blend ? &FillRows<kGouraud, kTex, kMode, true> : &FillRows<kGouraud, kTex, kMode, false>;
 }
 
+#if defined(VELMO_WIDE_SPANS)
+// The states the SIMD loops take: stage 0 not in general mode, no alpha test, the usual depth
+// test or none, source-alpha blending or none, a wrapping power-of-two texture or none.
+bool TakesSimdSpans(const RasterState& st) {
+    const bool tex = st.texture.texels != nullptr && st.stage != StageMode::Diffuse;
+    const bool depthTest = st.depthTest && st.target.depth;
+    return st.stage != StageMode::General && !st.alphaTest &&
+           (!depthTest || st.depthFunc == D3DCMP_LESSEQUAL) &&
+           (!st.blend || (st.srcBlend == D3DBLEND_SRCALPHA && st.destBlend == D3DBLEND_INVSRCALPHA)) &&
+           (!tex || MakeSampler(st).fastWrap);
+}
+
+template <bool kGouraud, int kTex, StageMode kMode>
+SpanFn PickBlendWide(bool blend) {
+    return blend ? &FillRowsWide<kGouraud, kTex, kMode, true>
+                 : &FillRowsWide<kGouraud, kTex, kMode, false>;
+}
+
+template <bool kGouraud>
+SpanFn PickSpanWide(const RasterState& st) {
+    const bool tex = st.texture.texels != nullptr && st.stage != StageMode::Diffuse;
+    if (st.stage == StageMode::ModulateTexture && tex)
+        return st.linear ? PickBlendWide<kGouraud, 2, StageMode::ModulateTexture>(st.blend)
+                         : PickBlendWide<kGouraud, 1, StageMode::ModulateTexture>(st.blend);
+    return PickBlendWide<kGouraud, 0, StageMode::Diffuse>(st.blend);
+}
+#endif
+
 template <bool kGouraud>
 SpanFn PickSpan(const RasterState& st) {
+#if defined(VELMO_WIDE_SPANS)
+    if (g_wideSpans && TakesSimdSpans(st)) return PickSpanWide<kGouraud>(st);
+#endif
     const bool tex = st.texture.texels != nullptr && st.stage != StageMode::Diffuse;
     const int kind = tex ? (st.linear ? 2 : 1) : 0;
     switch (st.stage) {
@@ -893,6 +1156,17 @@ std::uint32_t StoredColor(std::uint32_t c, D3DFORMAT format) {
         }
         default: return c | 0xFF000000u;  // X8R8G8B8, R8G8B8: no alpha stored
     }
+}
+
+bool UseWideSpans(bool enable) {
+#if defined(VELMO_WIDE_SPANS)
+    static const bool available = g_wideSpans;
+    g_wideSpans = enable && available;
+    return g_wideSpans;
+#else
+    (void)enable;
+    return false;
+#endif
 }
 
 std::uint32_t SampleTexture(const TextureImage& image, float u, float v, bool linear,

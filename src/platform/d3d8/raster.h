@@ -17,7 +17,10 @@ struct ClipVertex {
 };
 
 // The colour buffer holds 0xAARRGGBB words; for formats with fewer bits every stored word is
-// already reduced to what the format can hold, so converting on lock is lossless.
+// already reduced to what the format can hold, so converting on lock is lossless. Both buffers
+// go on for kRowSlack elements after the last row: the SIMD loops read (and write back
+// unchanged) up to that far past a span's end.
+constexpr int kRowSlack = 8;
 struct RenderTarget {
     int width = 0;
     int height = 0;
@@ -80,6 +83,10 @@ void DrawTriangle(const RasterState& state, const ClipVertex& a, const ClipVerte
 // The stored form of a colour for the target's format (alpha forced to 0xFF where the format has
 // none, channels reduced to the format's bits and expanded back).
 std::uint32_t StoredColor(std::uint32_t argb, D3DFORMAT format);
+
+// Spans go eight pixels at a time where the CPU has AVX2, four (SSE2) or one otherwise; all
+// draw the same pictures. Tests compare them: returns whether wide spans are now used.
+bool UseWideSpans(bool enable);
 
 // Texture sampling as the rasteriser does it, exposed for tests: (u, v) -> 0xAARRGGBB.
 std::uint32_t SampleTexture(const TextureImage& image, float u, float v, bool linear,

@@ -38,8 +38,9 @@ void FillWords(T* p, std::size_t n, T v) {
 SoftwareDevice::SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor,
                                const DeviceSetup& setup)
     : DeviceBase(d3d, std::move(monitor), setup) {
-    color_.assign(std::size_t(setup.width) * setup.height, StoredColor(0, setup.format));
-    if (setup.depth) depth_.assign(std::size_t(setup.width) * setup.height, 0xFFFF);
+    const std::size_t pixels = std::size_t(setup.width) * setup.height;
+    color_.assign(pixels + kRowSlack, StoredColor(0, setup.format));
+    if (setup.depth) depth_.assign(pixels + kRowSlack, 0xFFFF);
 }
 
 HRESULT SoftwareDevice::ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags,
