@@ -165,11 +165,15 @@ void TDM::CreateScene() {
     scene_ = std::make_unique<TScene>(std::move(env));
     host_->SetScene(scene_.get());
     scene_->InitScene(true);
+    main_.Desk().ShowHardwareFrames(scene_->IsHardwareDevice());
 }
 
 TVelmo& TDM::Cube() { return *scene_->Model(); }
 
-void TDM::ResetScene() { scene_->ResetScene(); }
+void TDM::ResetScene() {
+    scene_->ResetScene();
+    main_.Desk().ShowHardwareFrames(scene_->HasDevice() && scene_->IsHardwareDevice());
+}
 
 // Once each time the queue runs empty, never in a loop: the frame is drawn here and now, and
 // nothing is posted that would wake the queue again.

@@ -1,10 +1,14 @@
 #include "app/desk.h"
 
+#include <QVBoxLayout>
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 #include <cmath>
+
+#include "app/gl/gl_desk_window.h"
 
 namespace velmo {
 
@@ -39,6 +43,29 @@ TDesk::TDesk(QWidget* parent) : QWidget(parent) {
 QPoint TDesk::ToDevicePixels(QPointF logical) const {
     const qreal ratio = devicePixelRatioF();
     return {static_cast<int>(logical.x() * ratio), static_cast<int>(logical.y() * ratio)};
+}
+
+bool TDesk::OfferOpenGL() {
+    if (window_.gl) return true;
+    auto* glWindow = new GlDeskWindow;
+    if (!glWindow->CreateContext()) {
+        delete glWindow;
+        return false;
+    }
+    glWindow_ = glWindow;
+    glSurface_ = QWidget::createWindowContainer(glWindow_, this);
+    glSurface_->setObjectName("pn_DeskOpenGL");
+    // Mouse input passes through the OpenGL window to the desk underneath.
+    glSurface_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(glSurface_);
+    window_.gl = glWindow_;
+    return true;
+}
+
+void TDesk::ShowHardwareFrames(bool hardware) {
+    if (glSurface_) glSurface_->setVisible(hardware);
 }
 
 bool TDesk::UpdateDeviceSize() {

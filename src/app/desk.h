@@ -1,8 +1,9 @@
 #pragma once
 // The desk pn_Desk: the black square panel the cube is drawn on. It is the window the scene's
-// device draws into: it tells the device its size in device pixels and shows every frame the
-// device presents at once (repaint, not update), because frames are presented from inside long
-// operations during which no event loop turns.
+// device draws into: it tells the device its size in device pixels and the OpenGL context the
+// hardware device draws through (a native OpenGL window filling the desk, where OpenGL can be
+// had), and it shows every frame the software device presents at once (repaint, not update),
+// because frames are presented from inside long operations during which no event loop turns.
 
 #include <QImage>
 #include <QWidget>
@@ -11,6 +12,8 @@
 #include "platform/d3d8/window.h"
 
 namespace velmo {
+
+class GlDeskWindow;
 
 class TDesk : public QWidget, public d3d8::IPresenter {
     Q_OBJECT
@@ -23,6 +26,13 @@ public:
     int DevicePixelHeight() const { return window_.clientHeight; }
     // Logical desk point to the back-buffer pixel under it.
     QPoint ToDevicePixels(QPointF logical) const;
+
+    // Offers the hardware device an OpenGL context on a window over the desk; false when OpenGL
+    // cannot be had here (then only the reference device draws).
+    bool OfferOpenGL();
+    bool HasOpenGL() const { return window_.gl != nullptr; }
+    // Which device's frames the desk shows: the OpenGL window's or the presented images.
+    void ShowHardwareFrames(bool hardware);
 
     // IPresenter
     void PresentFrame(const void* pixels, int width, int height, int pitch,
@@ -50,6 +60,8 @@ private:
     bool UpdateDeviceSize();
 
     d3d8::DeskWindow window_;
+    GlDeskWindow* glWindow_ = nullptr;
+    QWidget* glSurface_ = nullptr;
     QImage frame_;
     int presented_ = 0;
     bool screenWatched_ = false;

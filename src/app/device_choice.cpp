@@ -1,16 +1,16 @@
 #include "app/device_choice.h"
 
 #include "app/desk.h"
-#include "platform/d3d8/software_device.h"
+#include "platform/d3d8/gl_direct3d.h"
 
 namespace velmo {
 
-// No hardware device exists yet: the software rasteriser serves as the reference device, and
+// The hardware device draws with OpenGL on a window over the desk; where no OpenGL context can
+// be had, the Direct3D object offers only the reference device (the software rasteriser), and
 // the scene, finding no hardware device, draws the plain view.
-Direct3DFactory DeskDirect3DFactory(TDesk&) {
-    d3d8::SoftwareDeviceOptions options;
-    options.displayFormat = D3DFMT_X8R8G8B8;
-    return d3d8::SoftwareDirect3DFactory(options);
+Direct3DFactory DeskDirect3DFactory(TDesk& desk) {
+    desk.OfferOpenGL();
+    return d3d8::OpenGLDirect3DFactory(desk.Handle());
 }
 
 }  // namespace velmo

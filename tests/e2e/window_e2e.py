@@ -114,6 +114,26 @@ def red_pixels(image):
                if image[i + 2] > 200 and image[i + 1] < 40 and image[i] < 40)
 
 
+def differing_share(a, b, width):
+    """The share of 8 x 8 tiles whose average colour differs by more than 24 levels in some
+    channel: a turned sticker changes whole tiles, the stickers' fine grain does not (the
+    grain's orientation follows the logo's turns on every sticker of a face)."""
+    rows = len(a) // 4 // width
+    tiles = differ = 0
+    for ty in range(0, rows - 7, 8):
+        for tx in range(0, width - 7, 8):
+            sums_a, sums_b = [0, 0, 0], [0, 0, 0]
+            for y in range(ty, ty + 8):
+                base = (y * width + tx) * 4
+                for i in range(base, base + 32, 4):
+                    for c in range(3):
+                        sums_a[c] += a[i + c]
+                        sums_b[c] += b[i + c]
+            tiles += 1
+            if max(abs(sums_a[c] - sums_b[c]) for c in range(3)) > 24 * 64:
+                differ += 1
+    return differ / tiles
+
 def settle(screen, window, quiet_seconds, limit_seconds):
     """Waits until the upper band of the window stops changing: the run is over."""
     end = time.time() + limit_seconds
@@ -153,15 +173,18 @@ def main():
         screen.click(window, 45, 110)      # "Запутать", the second tool-bar button
         screen.park_mouse()
         scrambled = settle(screen, window, 2.0, 60)
-        if scrambled == start:
+        width = screen.origin(window)[2]
+        if differing_share(scrambled, start, width) < 0.02:
             fail("the scramble changed nothing")
 
         screen.click(window, 45, 170)      # "Собрать"
         screen.park_mouse()
         solved = settle(screen, window, 3.0, 180)
-        # Solved and turned back as it started, the cube looks exactly as at the start.
-        if solved != start:
-            fail("after the solve the desk differs from the start position")
+        # Solved and turned back as it started, the cube looks as at the start; only the logo
+        # on the top centre may stand turned, as the top layer's turns left it.
+        share = differing_share(solved, start, width)
+        if share > 0.005:
+            fail("after the solve %.1f %% of the window differ from the start" % (100 * share))
 
         screen.ask_to_close(window)
         box = screen.wait_for(CONFIRMATION, 10)
