@@ -30,6 +30,7 @@ AppHost::~AppHost() { ShowBusyCursor(false); }
 void AppHost::RenderFrame() {
     if (!scene_ || (!scene_->HasDevice() && guard_.Busy())) return;
     scene_->RenderFrame();
+    if (frameListener_) frameListener_();
 }
 
 // A turn waits for its next step by reading the clock in a loop. Each reading lets pending

@@ -34,6 +34,8 @@ public:
     void SetScene(TScene* scene) { scene_ = scene; }
     // Set when the scene asked the program to end.
     bool TerminateRequested() const { return terminateRequested_; }
+    // Called after every frame the model asked for has been drawn and presented (benchmarks).
+    void SetFrameListener(std::function<void()> listener) { frameListener_ = std::move(listener); }
     // Runs when the scene asks the program to end, before it ends.
     void SetOnTerminate(std::function<void()> handler) { onTerminate_ = std::move(handler); }
 
@@ -76,6 +78,7 @@ private:
     bool busyCursorShown_ = false;
     bool terminateRequested_ = false;
     std::function<void()> onTerminate_;
+    std::function<void()> frameListener_;
 };
 
 }  // namespace velmo

@@ -181,7 +181,7 @@ void TDM::ApplicationEventsIdle() {
     if (inIdle_ || !scene_ || !scene_->RenderingActive || main_.Guard().Busy()) return;
     if (!main_.isVisible() || main_.isMinimized() || Terminated()) return;
     inIdle_ = true;
-    scene_->RenderFrame();
+    host_->RenderFrame();
     inIdle_ = false;
 }
 
