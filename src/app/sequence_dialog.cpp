@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialog_style.h"
 
@@ -20,7 +21,9 @@ Tfm_String::Tfm_String(QWidget* owner, const QString& name, const QString& moves
     ed_Name->setMinimumWidth(313);
     mm_String = new QPlainTextEdit(moves);
     mm_String->setObjectName("mm_String");
-    mm_String->setMinimumSize(313, 61);
+    // Three lines, as designed, in whatever font the desktop uses.
+    mm_String->setMinimumWidth(313);
+    mm_String->setFixedHeight(std::max(61, 3 * mm_String->fontMetrics().lineSpacing() + 12));
     mm_String->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mm_String->setTabChangesFocus(true);
     mm_String->installEventFilter(this);
