@@ -1,6 +1,5 @@
 #include "app/run_guard.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -85,6 +84,8 @@ bool RunGuard::Run(TVelmo& cube, const std::function<void()>& operation) {
 }
 
 void RunGuard::ProcessPendingEvents() {
+    // Outside a run nothing would keep input from starting a command inside the caller.
+    if (!busy_) return;
     // All events, so that Esc and a close request can be seen at all (input excluded here
     // would wait in the window system's queue); the filter keeps the rest of the input back.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -142,11 +143,9 @@ void RunGuard::ReleaseParked() {
     if (parked_.empty()) return;
     std::vector<Parked> parked = std::move(parked_);
     parked_.clear();
+    // Posted in their order; posting wakes the event loop, which delivers them next.
     for (Parked& p : parked)
         if (p.receiver) QCoreApplication::postEvent(p.receiver, p.event.release());
-    // Input the window system held back while the run excluded it is counted by nobody as
-    // pending: without a wake-up the loop would sleep on it until the next unrelated event.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
 }
 
 }  // namespace velmo

@@ -46,7 +46,8 @@ public:
     // Stops the run under way and closes the main window after it.
     void DeferClose() { stopRequested_ = closeAsked_ = busy_; }
     bool StopRequested() const { return stopRequested_; }
-    // Pending events are processed as a run's pause allows: everything but the parked input.
+    // Inside a run, processes pending events, all but the input the filter parks; outside a
+    // run, nothing.
     void ProcessPendingEvents();
 
 signals:
