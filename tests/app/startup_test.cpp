@@ -1,12 +1,14 @@
-// The main window as it starts, its layout rules, and drawing on idle.
+// The main window as it starts, its layout rules, drawing on idle, the about box and help.
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QToolButton>
 
 #include "app_test_support.h"
+#include "app/about_box.h"
 #include "app/message_panel.h"
 #include "app/run_guard.h"
 #include "view/scene.h"
@@ -21,6 +23,7 @@ private slots:
     void aResizeRebuildsTheSceneButKeepsCubeCameraAndLog();
     void idleDrawsOnceWhenTheQueueRunsEmptyAndNotWhileMinimised();
     void theMessagePanelFoldsToItsTitleAndTheSplitterStops();
+    void theAboutBoxReadsTheVersionInformationAndAMissingHelpSaysNothing();
 };
 
 void StartupTest::startsWithTheFixedTreeAnEmptyLogAndTheCommands() {
@@ -158,6 +161,24 @@ void StartupTest::theMessagePanelFoldsToItsTitleAndTheSplitterStops() {
     QCOMPARE(panel.height(), TMessagePanel::kExpandedHeight);
     QVERIFY(splitter.handle(1)->isEnabled());
     QCOMPARE(panel.minimumHeight(), 64);
+}
+
+void StartupTest::theAboutBoxReadsTheVersionInformationAndAMissingHelpSaysNothing() {
+    AppUnderTest app;
+    Tfm_About about(app.window.get(), "file:///somewhere/help/index.html");
+    QCOMPARE(about.lb_Name->text(), QString("Velmo Cube"));
+    QCOMPARE(about.lb_Version->text(), QString("версия 1"));
+    QCOMPARE(about.lb_FileVersion->text(), QString("(1.0.2.56)"));
+    QCOMPARE(about.lb_InternalName->text(), QString("(VelmoCube)"));
+    QCOMPARE(about.lb_CopyRight->text(), QString("Velmo Cube™, © 2026 Velmo Cube project"));
+    QCOMPARE(about.lb_URL->text(), QString("file:///somewhere/help/index.html"));
+
+    // No help pages beside this "executable": F1 opens nothing and reports nothing.
+    QTest::keyClick(&app.tree(), Qt::Key_F1);
+    QApplication::processEvents();
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        QVERIFY(top == app.window.get() || top == &about || !top->isVisible());
 }
 
 }  // namespace velmo::testing
