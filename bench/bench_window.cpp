@@ -56,10 +56,11 @@ struct Window {
         QApplication::sendEvent(&main.Desk(), &event);
     }
     std::optional<QPointF> Sticker(int cell, int slot) {
-        for (int y = 0; y < main.Desk().height(); y += 4)
-            for (int x = 0; x < main.Desk().width(); x += 4) {
-                const auto pick = main.DM().Scene().PickAt(x, y);
-                if (pick && !pick->Disc() && pick->red5 == cell && pick->blue5 == slot)
+        const std::optional<PickMap> map = main.DM().Scene().PickAll();
+        for (int y = 0; map && y < map->height; y += 4)
+            for (int x = 0; x < map->width; x += 4) {
+                const PickResult pick = map->At(x, y);
+                if (!pick.Disc() && pick.red5 == cell && pick.blue5 == slot)
                     return QPointF(x + 6, y + 6);
             }
         return std::nullopt;

@@ -213,13 +213,15 @@ public:
     // The middle of what the scene's picking finds under the desk for which `wanted` holds,
     // in logical desk points; nothing when no pixel qualifies.
     std::optional<QPointF> Find(const std::function<bool(const PickResult&)>& wanted) {
-        const std::vector<PickResult> map = PickMap();
-        const int w = Desk().DevicePixelWidth(), h = Desk().DevicePixelHeight();
+        const std::optional<PickMap> map = Scene().PickAll();
+        if (!map) Fail("the desk's identification picture cannot be read");
+        // The identification picture stays in the back buffer; the desk shows the cube again.
+        Scene().RenderFrame();
         double sx = 0, sy = 0;
         int count = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if (wanted(map[std::size_t(y) * w + x])) sx += x, sy += y, ++count;
+        for (int y = 0; y < map->height; ++y)
+            for (int x = 0; x < map->width; ++x)
+                if (wanted(map->At(x, y))) sx += x, sy += y, ++count;
         if (count == 0) return std::nullopt;
         const double ratio = Desk().devicePixelRatioF();
         return QPointF((sx / count + 0.5) / ratio, (sy / count + 0.5) / ratio);
@@ -262,34 +264,6 @@ public:
     }
 
 private:
-    // What picking would find under every device pixel of the desk: the identification picture
-    // read back once, as TScene::PickAt reads one pixel of it.
-    std::vector<PickResult> PickMap() {
-        const int w = Desk().DevicePixelWidth(), h = Desk().DevicePixelHeight();
-        std::vector<PickResult> map(std::size_t(w) * h);
-        IDirect3DDevice8* device = Scene().Device();
-        IDirect3DSurface8* surface = nullptr;
-        D3DLOCKED_RECT locked{};
-        D3DDISPLAYMODE mode{};
-        Scene().Direct3D()->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-        const int size = PickPixelSize(mode.Format);
-        if (FAILED(Scene().RenderPickFrame()) ||
-            FAILED(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &surface)) ||
-            FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY)) || size == 0)
-            Fail("the desk's identification picture cannot be read");
-        const auto* bits = static_cast<const BYTE*>(locked.pBits);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                map[std::size_t(y) * w + x] =
-                    DecodePickPixel(bits + std::ptrdiff_t(y) * locked.Pitch + x * size,
-                                    mode.Format);
-        surface->UnlockRect();
-        surface->Release();
-        if (Scene().IsHardwareDevice()) device->SetRenderState(D3DRS_LIGHTING, TRUE);
-        Scene().RenderFrame();
-        return map;
-    }
-
     void WriteIni(const QByteArray& utf8) {
         QFile file(dir_.filePath("velmo.ini"));
         const std::string bytes = Utf8ToCp1251(utf8.toStdString());

@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
 #include <QMessageBox>

@@ -2,7 +2,6 @@
 
 #include <QVBoxLayout>
 
-#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>

@@ -5,10 +5,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>

@@ -15,11 +15,4 @@ struct SettingsLocation {
 SettingsLocation LocateSettings(const std::string& executableDir,
                                 const std::string& xdgConfigHome, const std::string& home);
 
-// For the running program: its executable's folder, $XDG_CONFIG_HOME and $HOME (or the home
-// folder of the user's account when HOME is not set).
-SettingsLocation LocateSettingsOfThisProcess();
-
-// The folder of /proc/self/exe, without a trailing separator; "." if it cannot be read.
-std::string ExecutableDirectory();
-
 }  // namespace velmo

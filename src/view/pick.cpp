@@ -76,24 +76,24 @@ PickResult ReadPixel(const D3DLOCKED_RECT& locked, const D3DSURFACE_DESC& desc, 
 
 }  // namespace
 
-std::optional<PickResult> TScene::PickAt(int x, int y) {
+bool TScene::ReadPickPicture(const PickReader& read) {
     HRESULT hr = RenderPickFrame();
     if (FAILED(hr)) {
         ReportSceneError(kCaptionPick, hr);
-        return std::nullopt;
+        return false;
     }
     IDirect3DSurface8* surface = nullptr;
     hr = device_->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &surface);
     if (FAILED(hr) || !surface) {
         ReportSceneError(kCaptionPick, FAILED(hr) ? hr : E_FAIL);
-        return std::nullopt;
+        return false;
     }
     D3DLOCKED_RECT locked{};
     hr = surface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
     if (FAILED(hr)) {
         surface->Release();
         ReportSceneError(kCaptionPick, hr);
-        return std::nullopt;
+        return false;
     }
     // The back buffer was created in the display mode's format.
     D3DDISPLAYMODE mode{};
@@ -102,11 +102,36 @@ std::optional<PickResult> TScene::PickAt(int x, int y) {
     // The surface's size bounds the read, so a point off the desk cannot read past the buffer.
     D3DSURFACE_DESC desc{};
     if (FAILED(surface->GetDesc(&desc))) desc.Width = desc.Height = 0;
-    const PickResult result = ReadPixel(locked, desc, mode.Format, x, y);
+    read(locked, desc, mode.Format);
     surface->UnlockRect();
     surface->Release();
     if (hardware_) device_->SetRenderState(D3DRS_LIGHTING, TRUE);
+    return true;
+}
+
+std::optional<PickResult> TScene::PickAt(int x, int y) {
+    PickResult result;
+    const bool read = ReadPickPicture(
+        [&](const D3DLOCKED_RECT& locked, const D3DSURFACE_DESC& desc, D3DFORMAT format) {
+            result = ReadPixel(locked, desc, format, x, y);
+        });
+    if (!read) return std::nullopt;
     return result;
+}
+
+std::optional<PickMap> TScene::PickAll() {
+    PickMap map;
+    const bool read = ReadPickPicture(
+        [&](const D3DLOCKED_RECT& locked, const D3DSURFACE_DESC& desc, D3DFORMAT format) {
+            map.width = static_cast<int>(desc.Width);
+            map.height = static_cast<int>(desc.Height);
+            map.results.reserve(static_cast<std::size_t>(map.width) * map.height);
+            for (int y = 0; y < map.height; ++y)
+                for (int x = 0; x < map.width; ++x)
+                    map.results.push_back(ReadPixel(locked, desc, format, x, y));
+        });
+    if (!read) return std::nullopt;
+    return map;
 }
 
 }  // namespace velmo

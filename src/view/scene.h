@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "math/matrix.h"
 #include "platform/d3d8/d3d8.h"
@@ -91,6 +92,16 @@ struct PickResult {
     friend bool operator==(const PickResult&, const PickResult&) = default;
 };
 
+// What picking finds under every pixel of the desk, row by row.
+struct PickMap {
+    int width = 0, height = 0;
+    std::vector<PickResult> results;
+    PickResult At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width || y >= height) return {};
+        return results[static_cast<std::size_t>(y) * width + x];
+    }
+};
+
 // Decodes one back-buffer pixel; formats other than A8R8G8B8, X8R8G8B8, R8G8B8 and R5G6B5 read
 // as nothing.
 PickResult DecodePickPixel(const void* pixel, D3DFORMAT format);
@@ -162,6 +173,9 @@ public:
     // failure is reported under "Упрощенная отрисовка" and gives no result.
     HRESULT RenderPickFrame();
     std::optional<PickResult> PickAt(int x, int y);
+    // The whole identification picture read back at once, as PickAt reads one pixel of it
+    // (for finding where things are on the desk); failures are reported as PickAt reports them.
+    std::optional<PickMap> PickAll();
 
     bool IsHardwareDevice() const { return hardware_; }
     bool HasDevice() const { return device_ != nullptr; }
@@ -179,6 +193,11 @@ private:
     HRESULT SetWorld(const Matrix4& m);
     HRESULT SetSlotColour(int slot, std::uint32_t colour);
     HRESULT DrawSlot(int slot);
+    // Draws the identification picture and hands the locked back buffer, its description and
+    // its format to `read`; false (after the report) when a step fails.
+    using PickReader =
+        std::function<void(const D3DLOCKED_RECT&, const D3DSURFACE_DESC&, D3DFORMAT)>;
+    bool ReadPickPicture(const PickReader& read);
 
     SceneEnvironment env_;
     IDirect3D8* d3d_ = nullptr;

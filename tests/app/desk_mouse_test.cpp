@@ -12,30 +12,17 @@ namespace velmo::testing {
 
 namespace {
 
-// The middle of the desk area where picking reads this cell and face slot: one
-// identification picture, read back whole.
+// The middle of the desk area where picking reads this cell and face slot.
 std::optional<QPoint> Find(TScene& scene, int cell, int slot) {
-    if (FAILED(scene.RenderPickFrame())) return std::nullopt;
-    IDirect3DSurface8* surface = nullptr;
-    if (FAILED(scene.Device()->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &surface)))
-        return std::nullopt;
-    D3DSURFACE_DESC desc{};
-    surface->GetDesc(&desc);
-    D3DLOCKED_RECT locked{};
-    surface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    const std::optional<PickMap> map = scene.PickAll();
+    if (!map) return std::nullopt;
     long sx = 0, sy = 0, n = 0;
-    const int size = PickPixelSize(desc.Format);
-    for (UINT y = 0; y < desc.Height; ++y)
-        for (UINT x = 0; x < desc.Width; ++x) {
-            const auto* pixel = static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch + x * size;
-            const PickResult pick = DecodePickPixel(pixel, desc.Format);
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x) {
+            const PickResult pick = map->At(x, y);
             if (pick.green5 == 0 && pick.red5 == cell && pick.blue5 == slot)
                 sx += x, sy += y, ++n;
         }
-    surface->UnlockRect();
-    surface->Release();
-    // As picking leaves it: lit again on a hardware device.
-    scene.Device()->SetRenderState(D3DRS_LIGHTING, scene.IsHardwareDevice());
     if (n == 0) return std::nullopt;
     return QPoint(static_cast<int>(sx / n), static_cast<int>(sy / n));
 }
