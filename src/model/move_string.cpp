@@ -2,6 +2,7 @@
 // after a slice ("С") or whole-cube ("О") prefix, maybe followed by an apostrophe for the
 // inverse; one-digit repeat counts after moves and bracketed groups; blanks ignored.
 
+#include <optional>
 #include <vector>
 
 #include "log/message_log.h"
@@ -20,6 +21,21 @@ bool IsCount(char32_t c) { return c >= U'1' && c <= U'9'; }
 
 // Blanks and control characters.
 bool IsTrimmed(char32_t c) { return c <= U' '; }
+
+// The move an upper-case name stands for.
+std::optional<Move> FindMove(std::string_view upperName) {
+    for (int m = 0; m < kMoveCount; ++m)
+        if (upperName == TurnOf(static_cast<Move>(m)).name) return static_cast<Move>(m);
+    return std::nullopt;
+}
+
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+    return a > TVelmo::kTurnCountOverflow - b ? TVelmo::kTurnCountOverflow : a + b;
+}
+
+std::uint64_t SaturatingMultiply(std::uint64_t a, std::uint64_t k) {
+    return k != 0 && a > TVelmo::kTurnCountOverflow / k ? TVelmo::kTurnCountOverflow : a * k;
+}
 
 std::u32string Prepare(std::string_view s) {
     std::u32string text = DecodeUtf8(s);
@@ -84,14 +100,39 @@ bool TVelmo::IsValidMoveString(std::string_view s) { return !NormalizeMoveString
 
 void TVelmo::ExecuteMove(std::string_view name) {
     TurnDuration = host_.AutoTurnDuration();
-    const std::string upper = ToUpperUtf8(name);
-    for (int m = 0; m < kMoveCount; ++m) {
-        const TurnInfo& turn = TurnOf(static_cast<Move>(m));
-        if (upper == turn.name) {
-            Turn(turn.move);
-            return;
+    if (const std::optional<Move> move = FindMove(ToUpperUtf8(name))) Turn(*move);
+}
+
+bool TVelmo::IsKnownMove(std::string_view name) {
+    return FindMove(ToUpperUtf8(name)).has_value();
+}
+
+// In the canonical form a count digit ends every move and every group, so one pass with a
+// running total per open group counts the turns; a group multiplies its inside by its count.
+std::optional<std::uint64_t> TVelmo::CountMoveStringTurns(std::string_view s) {
+    const std::string normalized = NormalizeMoveString(s);
+    if (normalized.empty()) return std::nullopt;
+    std::vector<std::uint64_t> totals{0};
+    std::u32string name;
+    bool groupEnds = false;
+    for (const char32_t c : DecodeUtf8(normalized)) {
+        if (c == U'(') {
+            totals.push_back(0);
+        } else if (c == U')') {
+            groupEnds = true;
+        } else if (!IsCount(c)) {
+            name += c;
+        } else if (groupEnds) {
+            const std::uint64_t inside = totals.back();
+            totals.pop_back();
+            totals.back() = SaturatingAdd(totals.back(), SaturatingMultiply(inside, c - U'0'));
+            groupEnds = false;
+        } else {
+            if (FindMove(EncodeUtf8(name))) totals.back() = SaturatingAdd(totals.back(), c - U'0');
+            name.clear();
         }
     }
+    return totals.front();
 }
 
 void TVelmo::ExecuteMoveString(std::string_view s, bool topLevel) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -81,12 +82,19 @@ public:
 
     // Executes one move by name (upper-cased; unknown names are ignored).
     void ExecuteMove(std::string_view name);
+    // Whether ExecuteMove knows the name, in any letter case.
+    static bool IsKnownMove(std::string_view name);
     // The canonical form of a move string, or "" when it is not a correct move string.
     static std::string NormalizeMoveString(std::string_view s);
     static bool IsValidMoveString(std::string_view s);
     // Checks and executes a move string. A top-level run logs the string as one line and
     // runs its turns unlogged.
     void ExecuteMoveString(std::string_view s, bool topLevel);
+    // The quarter turns a correct move string makes (unknown move names make none), counted
+    // from its groups without expanding them; kTurnCountOverflow when the count does not fit
+    // 64 bits. nullopt when s is not a correct move string.
+    static constexpr std::uint64_t kTurnCountOverflow = UINT64_MAX;
+    static std::optional<std::uint64_t> CountMoveStringTurns(std::string_view s);
 
     // 11 to 20 random face and slice steps of one or two quarter turns each.
     void Scramble();

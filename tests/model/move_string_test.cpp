@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <random>
 
 #include "log/message_log.h"
@@ -123,6 +124,11 @@ TEST(Execute, AgreesWithTheRecursiveDefinitionOnRandomStrings) {
         std::vector<std::string> expected;
         ExecuteRecursively(s, expected);
         EXPECT_EQ(TurnsOf(s), KnownTurns(expected)) << s;
+        const std::optional<std::uint64_t> count = TVelmo::CountMoveStringTurns(s);
+        EXPECT_EQ(count.has_value(), TVelmo::IsValidMoveString(s)) << s;
+        if (count) {
+            EXPECT_EQ(*count, KnownTurns(expected).size()) << s;
+        }
         valid += TVelmo::IsValidMoveString(s);
     }
     EXPECT_GT(valid, 400);  // the generator must reach many correct strings
@@ -156,6 +162,12 @@ TEST(Execute, HugeAndDeeplyNestedStringsRunToTheirEnd) {
     host.ResetCounters();
     cube.ExecuteMoveString(doubling, true);
     EXPECT_EQ(host.Frames(), 4096);
+
+    // Counted without running: 9^10 from ten groups, and 2^10000 saturates.
+    EXPECT_EQ(TVelmo::CountMoveStringTurns("((((((((((Ф)9)9)9)9)9)9)9)9)9)9"), 3486784401ull);
+    std::string astronomical = std::string(10000, '(') + "Ф";
+    for (int i = 0; i < 10000; ++i) astronomical += ")2";
+    EXPECT_EQ(TVelmo::CountMoveStringTurns(astronomical), TVelmo::kTurnCountOverflow);
 }
 
 TEST(Execute, TopLevelRunLogsOneLineAndRestoresLogging) {
