@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <ostream>
 
 #include "model/facelets.h"
@@ -43,7 +45,7 @@ std::string Parse(const std::vector<std::string>& args, const std::vector<Option
                   std::vector<Step>& steps) {
     for (std::size_t i = 0; i < args.size();) {
         const Option* option = FindOption(options, args[i]);
-        if (!option) return "unknown option '" + args[i] + "'";
+        if (!option) return "unknown option " + Quoted(args[i]);
         if (args.size() - i - 1 < static_cast<std::size_t>(option->argCount))
             return std::string(option->name) + " needs " + std::string(option->argHelp);
         Step step{option, {args.begin() + i + 1, args.begin() + i + 1 + option->argCount}};
@@ -65,38 +67,63 @@ std::string CheckUnsigned(std::string_view what, const std::string& value, unsig
     const auto [ptr, ec] = std::from_chars(value.data(), end, number);
     if (value.empty() || ec != std::errc() || ptr != end || number > max)
         return std::string(what) + " must be a whole number from 0 to " + std::to_string(max) +
-               ", not '" + value + "'";
+               ", not " + Quoted(value);
     return {};
 }
 
+// A move string's log line keeps what the user typed, control characters at its ends too.
 void PrintResult(Context& ctx) {
-    for (const std::string& line : ctx.host.Log().Lines()) ctx.out << line << '\n';
+    for (const std::string& line : ctx.host.Log().Lines()) ctx.out << Escaped(line) << '\n';
     for (const std::string& line : ctx.reports) ctx.out << line << '\n';
     if (ctx.printState) ctx.out << "state: " << ToFacelets(ctx.cube) << '\n';
     ctx.out.flush();
 }
 
+namespace {
+
+std::string CheckWithSettings(const Context& ctx, const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        if (!step.option->checkWithSettings) continue;
+        const std::string problem = step.option->checkWithSettings(ctx, step.args);
+        if (!problem.empty()) return std::string(step.option->name) + ": " + problem;
+    }
+    return {};
+}
+
+int RunActions(Context& ctx, const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        if (step.option->setting) continue;
+        if (const int code = step.option->run(ctx, step.args); code != kExitOk) return code;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
            std::ostream& out, std::ostream& err) {
     std::vector<Step> steps;
-    const std::string problem = Parse(args, options, steps);
+    std::string problem = Parse(args, options, steps);
+    Context ctx(out, err);
+    if (problem.empty()) {
+        for (const Step& step : steps)
+            if (step.option->setting) step.option->run(ctx, step.args);
+        problem = CheckWithSettings(ctx, steps);
+    }
     if (!problem.empty()) {
         err << "velmo-cli: " << problem << "; " << Usage(options) << '\n';
         return kExitBadInput;
     }
-    Context ctx(out, err);
-    for (const Step& step : steps)
-        if (step.option->setting) step.option->run(ctx, step.args);
-    for (const Step& step : steps) {
-        if (step.option->setting) continue;
-        const int code = step.option->run(ctx, step.args);
-        if (code != kExitOk) {
-            PrintResult(ctx);
-            return code;
-        }
-    }
+    const int code = RunActions(ctx, steps);
+    errno = 0;
     PrintResult(ctx);
-    return kExitOk;
+    if (!out) {
+        // Whoever reads the output must not take a cut or empty one for the whole result.
+        err << "velmo-cli: the output could not be written"
+            << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+        return kExitOutputLost;
+    }
+    return code;
 }
 
 }  // namespace velmo::cli

@@ -5,6 +5,7 @@
 // Each option group lives in its own file and hands its options to RunCli, which checks every
 // argument before anything runs.
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <span>
@@ -18,7 +19,11 @@
 
 namespace velmo::cli {
 
-enum ExitCode { kExitOk = 0, kExitBadInput = 2, kExitUnsolvable = 3 };
+enum ExitCode { kExitOk = 0, kExitBadInput = 2, kExitUnsolvable = 3, kExitOutputLost = 4 };
+
+// A move string may ask for more turns than anyone would wait for ("((Ф)9)9..." multiplies);
+// strings asking for more than this are refused before anything runs.
+inline constexpr std::uint64_t kMaxRunTurns = 1'000'000;
 
 // Everything the options work on.
 struct Context {
@@ -50,6 +55,9 @@ struct Option {
     std::function<std::string(Args)> check;
     // Runs the option; returns kExitOk to go on, or the exit code to stop with.
     std::function<int(Context&, Args)> run;
+    // Checks that depend on settings (a pick must lie on the desk of the given size), made
+    // once every setting holds and before any action runs.
+    std::function<std::string(const Context&, Args)> checkWithSettings = {};
 };
 
 std::vector<Option> CubeOptions();
@@ -66,5 +74,11 @@ void PrintResult(Context& ctx);
 
 // Argument checks shared by the option groups.
 std::string CheckUnsigned(std::string_view what, const std::string& value, unsigned long long max);
+
+// Text from the command line for a one-line message: control characters and bytes that are
+// not UTF-8 become \xNN escapes and a backslash is doubled.
+std::string Escaped(std::string_view text);
+// The same in single quotes, cut to 60 characters with an ellipsis.
+std::string Quoted(std::string_view text);
 
 }  // namespace velmo::cli

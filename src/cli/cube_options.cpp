@@ -1,11 +1,38 @@
 // Options over the cube model: settings, single moves, move strings, scramble and reset.
 
+#include <optional>
 #include <ostream>
 
 #include "cli/cli.h"
 #include "log/message_log.h"
+#include "model/turns.h"
 
 namespace velmo::cli {
+
+namespace {
+
+std::string CheckMoveName(Args args) {
+    if (TVelmo::IsKnownMove(args[0])) return {};
+    std::string names;
+    for (int m = 0; m < kMoveCount; ++m)
+        names += " " + std::string(TurnOf(static_cast<Move>(m)).notation);
+    return "unknown move " + Quoted(args[0]) + "; the moves are" + names;
+}
+
+std::string CheckMoveString(Args args) {
+    const std::optional<std::uint64_t> turns = TVelmo::CountMoveStringTurns(args[0]);
+    if (!turns)
+        return Quoted(args[0]) +
+               ": Данная строка не является корректоной последовательностью вращений!";
+    if (*turns <= kMaxRunTurns) return {};
+    const std::string count = *turns == TVelmo::kTurnCountOverflow
+                                  ? "an astronomically large number of turns (more than 2^64)"
+                                  : std::to_string(*turns) + " turns";
+    return Quoted(args[0]) + " asks for " + count + "; at most " + std::to_string(kMaxRunTurns) +
+           " run here";
+}
+
+}  // namespace
 
 std::vector<Option> CubeOptions() {
     std::vector<Option> options;
@@ -19,7 +46,7 @@ std::vector<Option> CubeOptions() {
                            return kExitOk;
                        }});
     // As a double click on a basic turn: the turn joins the user's open log line.
-    options.push_back({"--move", "NAME", 1, false, nullptr, [](Context& ctx, Args args) {
+    options.push_back({"--move", "NAME", 1, false, CheckMoveName, [](Context& ctx, Args args) {
                            if (ctx.host.DoLog() && !ctx.cube.UserLineOpen) {
                                ctx.host.Log().AddMessage("Операции пользователя: ");
                                ctx.cube.UserLineOpen = true;
@@ -27,14 +54,9 @@ std::vector<Option> CubeOptions() {
                            ctx.cube.ExecuteMove(args[0]);
                            return kExitOk;
                        }});
-    options.push_back({"--run", "STRING", 1, false, nullptr, [](Context& ctx, Args args) {
-                           if (!TVelmo::IsValidMoveString(args[0])) {
-                               ctx.err << "Данная строка не является корректоной "
-                                          "последовательностью вращений!\n";
-                               return static_cast<int>(kExitBadInput);
-                           }
+    options.push_back({"--run", "STRING", 1, false, CheckMoveString, [](Context& ctx, Args args) {
                            ctx.cube.ExecuteMoveString(args[0], true);
-                           return static_cast<int>(kExitOk);
+                           return kExitOk;
                        }});
     options.push_back({"--scramble", "SEED", 1, false,
                        [](Args args) { return CheckUnsigned("SEED", args[0], 0xFFFFFFFFull); },

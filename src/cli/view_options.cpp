@@ -69,7 +69,7 @@ int Fail(Context& ctx, std::string_view option, const std::string& problem) {
 std::string CheckSize(Args args) {
     if (CheckUnsigned("N", args[0], kMaxSize).empty() && std::stoi(args[0]) >= kMinSize) return {};
     return "N must be a whole number from " + std::to_string(kMinSize) + " to " +
-           std::to_string(kMaxSize) + ", not '" + args[0] + "'";
+           std::to_string(kMaxSize) + ", not " + Quoted(args[0]);
 }
 
 bool ParseAngle(const std::string& text, float& angle) {
@@ -85,14 +85,15 @@ bool ParseAngle(const std::string& text, float& angle) {
 std::string CheckView(Args args) {
     for (const std::string& arg : args) {
         float angle = 0;
-        if (!ParseAngle(arg, angle)) return "angles are finite numbers in radians, not '" + arg + "'";
+        if (!ParseAngle(arg, angle))
+            return "angles are finite numbers in radians, not " + Quoted(arg);
     }
     // At +-pi/2 the eye stands on the up axis and the look-at matrix degenerates; the mouse
     // control keeps the camera inside the same bound.
     float vertical = 0;
     ParseAngle(args[1], vertical);
     if (std::fabs(vertical) > kMaxCameraAngleV)
-        return "the vertical camera angle must lie within +-1.5697963, not '" + args[1] + "'";
+        return "the vertical camera angle must lie within +-1.5697963, not " + Quoted(args[1]);
     return {};
 }
 
@@ -105,9 +106,24 @@ int Render(Context& ctx, Args args) {
     Image image(frame.width, frame.height);
     for (int y = 0; y < frame.height; ++y)
         for (int x = 0; x < frame.width; ++x) image.At(x, y) = frame.PixelArgb(x, y) & 0xFFFFFFu;
-    const std::string problem = WritePng(args[0], image);
-    if (!problem.empty()) return Fail(ctx, "--render", problem);
-    return kExitOk;
+    std::string problem = WritePng(args[0], image);
+    if (problem.empty()) return kExitOk;
+    // The writer names the file as given; the message must stay one readable line.
+    const std::string given = "'" + args[0] + "'";
+    if (const std::size_t at = problem.find(given); at != std::string::npos)
+        problem.replace(at, given.size(), Quoted(args[0]));
+    return Fail(ctx, "--render", problem);
+}
+
+// Format and range were checked with the arguments; the desk's size is known only now.
+std::string CheckPickOnDesk(const Context& ctx, Args args) {
+    const int last = ctx.size - 1;
+    for (int i = 0; i < 2; ++i)
+        if (std::stoi(args[i]) > last)
+            return std::string(i == 0 ? "X" : "Y") + " must be a whole number from 0 to " +
+                   std::to_string(last) + " on a desk of " + std::to_string(ctx.size) +
+                   " pixels, not " + Quoted(args[i]);
+    return {};
 }
 
 int Pick(Context& ctx, Args args) {
@@ -153,7 +169,7 @@ std::vector<Option> ViewOptions() {
                            if (problem.empty()) problem = CheckUnsigned("Y", args[1], kMaxSize - 1);
                            return problem;
                        },
-                       Pick});
+                       Pick, CheckPickOnDesk});
     return options;
 }
 

@@ -29,7 +29,7 @@ std::string StateAfter(const std::string& moves) {
 }
 
 TEST(Cli, UserMovesShareOneLineAndTheStateFollows) {
-    const Result r = RunTool({"--move", "П", "--move", "в'", "--move", "Х", "--state"});
+    const Result r = RunTool({"--move", "П", "--move", "в'", "--state"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "Операции пользователя: П В' \n" + StateAfter("П В'"));
     EXPECT_NE(StateAfter("П В'"), StateAfter("В' П"));
@@ -63,15 +63,6 @@ TEST(Cli, ScrambleIsReproducibleBySeedAndResetReturnsToStart) {
               std::string("Переход в исходную позицию\nstate: ") + kStart + "\n");
 }
 
-TEST(Cli, IncorrectMoveStringStopsWithTheLogSoFar) {
-    const Result r = RunTool({"--move", "П", "--run", "Ф)", "--move", "В", "--state"});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, "Данная строка не является корректоной последовательностью вращений!\n");
-    EXPECT_EQ(r.out,
-              "Операции пользователя: П \n"
-              "state: UUFUUFUUFRRRRRRRRRFFDFFDFFDDDBDDBDDBLLLLLLLLLUBBUBBUBB\n");
-}
-
 TEST(Cli, BadArgumentsAreRefusedBeforeAnythingRuns) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--bogus"},
@@ -81,6 +72,10 @@ TEST(Cli, BadArgumentsAreRefusedBeforeAnythingRuns) {
                                                {"--scramble", "-1"},
                                                {"--scramble", "4294967296"},
                                                {"--scramble", ""},
+                                               {"--scramble", "5x"},
+                                               {"--move", "Х"},
+                                               {"--move", "--state"},
+                                               {"--move", "П", "--run", "Ф)"},
                                                {"state"}}) {
         const Result r = RunTool(args);
         EXPECT_EQ(r.code, 2) << args[0];
@@ -89,22 +84,68 @@ TEST(Cli, BadArgumentsAreRefusedBeforeAnythingRuns) {
         EXPECT_NE(r.err.find("usage: velmo-cli"), std::string::npos) << r.err;
     }
     EXPECT_NE(RunTool({"--scramble", "x"}).err.find("'x'"), std::string::npos);
+    EXPECT_EQ(RunTool({"--move", "П", "--run", "Ф)"}).err.rfind(
+                  "velmo-cli: --run: 'Ф)': Данная строка не является корректоной "
+                  "последовательностью вращений!; usage: ", 0),
+              0u);
+}
+
+TEST(Cli, StringsAskingForEndlessRunsAreRefusedWithTheirCount) {
+    const Result nines = RunTool({"--move", "П", "--run", "((((((((((Ф)9)9)9)9)9)9)9)9)9)9"});
+    EXPECT_EQ(nines.code, 2);
+    EXPECT_TRUE(nines.out.empty());
+    EXPECT_NE(nines.err.find("asks for 3486784401 turns; at most 1000000 run here"),
+              std::string::npos) << nines.err;
+
+    std::string doubling = std::string(10000, '(') + "Ф";
+    for (int i = 0; i < 10000; ++i) doubling += ")2";
+    const Result astronomical = RunTool({"--run", doubling});
+    EXPECT_EQ(astronomical.code, 2);
+    EXPECT_NE(astronomical.err.find("an astronomically large number of turns"), std::string::npos);
+    EXPECT_LT(astronomical.err.size(), 600u);  // the 30,000-character string is cut short
+}
+
+TEST(Cli, MessagesQuoteWhatTheUserGaveOnOneReadableLine) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--scramble", "1\n2"}, "not '1\\x0A2'"},
+        {{"--bogus\x1B[31m"}, "'--bogus\\x1B[31m'"},
+        {{"--move", "\xFF\xD0 \\"}, "'\\xFF\\xD0 \\\\'"},
+        {{"--move", "\xC2\x9B"}, "'\\xC2\\x9B'"},
+        {{"--scramble", std::string(120000, '7')}, "'" + std::string(60, '7') + "…'"},
+    };
+    for (const auto& [args, quoted] : cases) {
+        const Result r = RunTool(args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_NE(r.err.find(quoted), std::string::npos) << r.err;
+        EXPECT_LT(r.err.size(), 1000u);
+    }
+    // Control characters at the ends of a correct string are written as escapes in its log line.
+    EXPECT_EQ(RunTool({"--run", "\tФ\x1B"}).out, "Выполнение последовательности: \\x09Ф\\x1B\n");
+}
+
+// Runs velmo-cli through the shell; returns its exit code and what the pipe carried.
+Result RunProgram(const std::string& arguments) {
+    FILE* pipe = popen((std::string(VELMO_CLI_PATH) + " " + arguments).c_str(), "r");
+    if (!pipe) return {-1, "", "popen failed"};
+    std::string out;
+    std::array<char, 256> buffer;
+    for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+        out.append(buffer.data(), n);
+    return {WEXITSTATUS(pclose(pipe)), out, ""};
 }
 
 TEST(Cli, TheProgramItselfPrintsTheLogAndExitCode) {
-    const std::string command = std::string(VELMO_CLI_PATH) + " --run 'сп 2' --state 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    std::array<char, 256> buffer;
-    for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out,
+    const Result r = RunProgram("--run 'сп 2' --state 2>/dev/null");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out,
               "Выполнение последовательности: сп 2\n"
               "state: UDUUDUUDURRRRRRRRRFBFFBFFBFDUDDUDDUDLLLLLLLLLBFBBFBBFB\n");
-    const int bad = std::system((std::string(VELMO_CLI_PATH) + " --nope 2>/dev/null").c_str());
-    EXPECT_EQ(WEXITSTATUS(bad), 2);
+    EXPECT_EQ(RunProgram("--nope 2>/dev/null").code, 2);
+    // Output that cannot be written is a failure, said on stderr (here the pipe).
+    const Result full = RunProgram("--scramble 1 --solve --state 2>&1 >/dev/full");
+    EXPECT_EQ(full.code, 4);
+    EXPECT_EQ(full.out, "velmo-cli: the output could not be written: No space left on device\n");
 }
 
 }  // namespace

@@ -128,6 +128,9 @@ TEST(CliView, BadArgumentsAreRefusedBeforeAnythingRuns) {
              {"--view", "0", "0", "0"},
              {"--pick", "-1", "0"},
              {"--pick", "0", "4096"},
+             {"--pick", "16", "0", "--size", "16"},
+             {"--pick", "1", "2y"},
+             {"--size", "64px"},
              {"--render", ""},
          }) {
         std::vector<std::string> args = {"--move", "П", "--render", path};
@@ -140,14 +143,21 @@ TEST(CliView, BadArgumentsAreRefusedBeforeAnythingRuns) {
         EXPECT_EQ(std::fopen(path.c_str(), "rb"), nullptr);
     }
     EXPECT_EQ(RunTool({"--view", "-1.5", "1.5697", "-3e-1", "+0.5"}).code, 0);
+    EXPECT_EQ(RunTool({"--size", "16", "--pick", "15", "15"}).code, 0);
+    EXPECT_EQ(RunTool({"--pick", "4095", "0", "--size", "4096"}).code, 0);
 }
 
 TEST(CliView, AnUnwritableFileFailsAfterPrintingTheLog) {
     const Result r = RunTool({"--move", "П", "--render", "/nonexistent-dir/x.png", "--move", "В"});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.out, "Операции пользователя: П \n");
-    EXPECT_EQ(r.err.rfind("velmo-cli: --render: cannot write '/nonexistent-dir/x.png'", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind("velmo-cli: --render: cannot write '/nonexistent-dir/x.png'", 0), 0u)
+        << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    // The file name as given, made one readable line.
+    EXPECT_EQ(RunTool({"--render", "/nonexistent-dir/\n.png"}).err.rfind(
+                  "velmo-cli: --render: cannot write '/nonexistent-dir/\\x0A.png'", 0),
+              0u);
 }
 
 }  // namespace
