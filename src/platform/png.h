@@ -14,7 +14,7 @@ namespace velmo {
 inline constexpr int kMaxPngSide = 16384;
 
 // Any PNG (grey, palette, RGB, with or without alpha, 8 or 16 bits) becomes 0xRRGGBB pixels;
-// alpha is dropped.
+// pictures with alpha are laid on a white ground, so a transparent pixel reads 0xFFFFFF.
 std::string ReadPng(const std::string& path, Image& image);
 std::string DecodePng(const std::uint8_t* data, std::size_t size, Image& image);
 

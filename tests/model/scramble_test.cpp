@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <set>
+#include <string_view>
 
 #include "log/message_log.h"
 #include "test_support.h"
@@ -8,51 +8,57 @@
 namespace velmo {
 namespace {
 
-using testing::Words;
+constexpr std::string_view kTitle = "Запутывание Кубика Вельмо";
 
-TEST(Scramble, ElevenToFortyFaceAndSliceTurnsOnOneLogLine) {
-    const std::set<std::string> allowed = {"Л", "Л'", "П", "П'", "В", "В'", "Н", "Н'", "Ф",
-                                           "Ф'", "Т", "Т'", "Сп", "Сп'", "Св", "Св'", "Сф", "Сф'"};
-    int fewest = 100, most = 0;
-    for (std::uint32_t seed = 0; seed < 300; ++seed) {
-        HeadlessHost host;
-        host.SetAutoTurnDuration(0);
-        host.SetSeed(seed);
-        TVelmo cube(host);
-        cube.LogTurns = true;
-        cube.UserLineOpen = true;
-        cube.Scramble();
-        ASSERT_EQ(host.Log().Lines().size(), 1u);
-        const std::string& line = host.Log().Lines()[0];
-        ASSERT_EQ(line.rfind("Запутывание Кубика Вельмо: ", 0), 0u) << line;
-        ASSERT_EQ(line.back(), ' ');
-        std::vector<std::string> words = Words(line);
-        words.erase(words.begin(), words.begin() + 3);  // the title and its colon
-        const int turns = static_cast<int>(words.size());
-        EXPECT_EQ(turns, host.Frames());
-        fewest = std::min(fewest, turns);
-        most = std::max(most, turns);
-        for (const std::string& w : words) EXPECT_TRUE(allowed.count(w)) << w;
-        EXPECT_FALSE(cube.UserLineOpen);
-        EXPECT_EQ(cube.TurnDuration, 0);
-        EXPECT_EQ(host.BusyDepth(), 0);
+// The turns a scramble seeded with `seed` makes, replayed from the model's own random
+// generator: n from 0..9 and n + 11 steps; each step a name of the table and r from 0..99,
+// turning once when r is odd and twice when it is even.
+std::vector<std::string> ReplayedScramble(std::uint32_t seed) {
+    static const char* const kTable[18] = {"Л",  "Л'", "П",  "П'",  "В",  "В'",  "Н",  "Н'",  "Ф",
+                                           "Ф'", "Т",  "Т'", "Сп", "Сп'", "Св", "Св'", "Сф", "Сф'"};
+    HeadlessHost host;
+    TVelmo dice(host);
+    dice.SeedRandom(seed);
+    const std::uint32_t n = dice.RandomBelow(10);
+    std::vector<std::string> turns;
+    for (std::uint32_t step = 0; step < n + 11; ++step) {
+        const char* name = kTable[dice.RandomBelow(18)];
+        const int times = dice.RandomBelow(100) % 2 == 1 ? 1 : 2;
+        for (int k = 0; k < times; ++k) turns.push_back(name);
     }
-    EXPECT_GE(fewest, 11);
-    EXPECT_LE(most, 40);
-    EXPECT_LT(fewest, 16);  // the whole range is reached, not just its middle
-    EXPECT_GT(most, 33);
+    return turns;
 }
 
-TEST(Scramble, WithoutLoggingOnlyTheBareTitle) {
-    HeadlessHost host;
-    host.SetDoLog(false);
-    host.SetAutoTurnDuration(0);
-    host.SetSeed(99);
-    TVelmo cube(host);
-    cube.Scramble();
-    EXPECT_EQ(host.Log().Lines(), std::vector<std::string>{"Запутывание Кубика Вельмо"});
-    EXPECT_GE(host.Frames(), 11);
-    EXPECT_LE(host.Frames(), 40);
+// One log line: the title, ":" and a blank when the setting is on, and the notations when the
+// model's switch is on; the two may differ.
+TEST(Scramble, ElevenToTwentyStepsOfOneOrTwoTurnsOnOneLogLine) {
+    for (std::uint32_t seed = 0; seed < 100; ++seed) {
+        const std::vector<std::string> turns = ReplayedScramble(seed);
+        EXPECT_GE(turns.size(), 11u);
+        EXPECT_LE(turns.size(), 40u);
+        for (const bool doLog : {true, false}) {
+            for (const bool logTurns : {true, false}) {
+                HeadlessHost host;
+                host.SetDoLog(doLog);
+                host.SetAutoTurnDuration(0);
+                host.SetSeed(seed);
+                TVelmo cube(host);
+                cube.LogTurns = logTurns;
+                cube.UserLineOpen = true;
+                cube.Scramble();
+                std::string expected(kTitle);
+                if (doLog) expected += ": ";
+                if (logTurns)
+                    for (const std::string& turn : turns) expected += turn + " ";
+                ASSERT_EQ(host.Log().Lines(), std::vector<std::string>{expected})
+                    << "seed " << seed << (doLog ? ", setting on" : ", setting off");
+                EXPECT_EQ(host.Frames(), static_cast<int>(turns.size()));
+                EXPECT_FALSE(cube.UserLineOpen);
+                EXPECT_EQ(cube.TurnDuration, 0);
+                EXPECT_EQ(host.BusyDepth(), 0);
+            }
+        }
+    }
 }
 
 TEST(Scramble, SameSeedSamePositionAndItStartsFromWhereTheCubeIs) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "log/message_log.h"
 #include "model/facelets.h"
 #include "test_support.h"
@@ -100,13 +102,51 @@ TEST(Reset, WritesItsLineEvenWithLoggingOffAndTheFlightsEndAtRest) {
     EXPECT_EQ(host.Log().Lines(), std::vector<std::string>{"Переход в исходную позицию"});
 }
 
-TEST(Reset, SleepsTenMillisecondsAfterEveryFlightFrame) {
-    HeadlessHost host;
-    host.SetFrameCost(0);
+TEST(Reset, EveryFlightFrameIsFollowedByATenMillisecondPause) {
+    testing::RecordingHost host;
     TVelmo cube(host);
-    const std::uint32_t before = host.Clock();
     cube.FlyOutBlock(5);
-    EXPECT_EQ(host.Clock() - before, 12u * 10u);
+    EXPECT_EQ(host.events, testing::Times(12, "FS10"));
+    host.events.clear();
+    // The jump frame far out, then eleven steps home.
+    cube.FlyInBlock(5);
+    EXPECT_EQ(host.events, testing::Times(12, "FS10"));
+}
+
+TEST(Reset, BlocksFlyOutAndBackInTwoDifferentShuffledOrders) {
+    for (const std::uint32_t seed : {1u, 2u, 3u, 4u}) {
+        HeadlessHost host;
+        host.SetSeed(seed);
+        TVelmo cube(host);
+        // Every flight of a whole cube takes 12 frames; its first shows the block away from home.
+        std::vector<int> out, in;
+        int frame = 0;
+        host.SetFrameListener([&] {
+            if (frame++ % 12 != 0) return;
+            for (int cell = 1; cell <= kCellCount; ++cell)
+                if (cube.Block(cell).Matrix != CellMatrix(cell))
+                    (frame <= kCellCount * 12 ? out : in).push_back(cell);
+        });
+        cube.ResetToStart();
+        std::vector<int> cells(kCellCount);
+        for (int i = 0; i < kCellCount; ++i) cells[i] = i + 1;
+        for (std::vector<int>* order : {&out, &in}) {
+            ASSERT_EQ(order->size(), cells.size()) << seed;
+            std::vector<int> sorted = *order;
+            std::sort(sorted.begin(), sorted.end());
+            EXPECT_EQ(sorted, cells) << seed;
+            // 101 random exchanges leave few cells where they were.
+            int unmoved = 0;
+            for (int i = 0; i < kCellCount; ++i) unmoved += (*order)[i] == cells[i];
+            EXPECT_LE(unmoved, 5) << seed;
+        }
+        // The second shuffle goes on from the first order with the random sequence running on:
+        // neither the same order nor the same exchanges again.
+        EXPECT_NE(in, out) << seed;
+        std::vector<int> sameExchangesAgain(kCellCount);
+        for (int i = 0; i < kCellCount; ++i) sameExchangesAgain[i] = out[out[i] - 1];
+        EXPECT_NE(in, sameExchangesAgain) << seed;
+    }
 }
 
 }  // namespace

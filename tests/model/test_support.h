@@ -29,6 +29,28 @@ inline std::vector<BlockState> Snapshot(const TVelmo& cube) {
     return state;
 }
 
+// A headless host that also writes down, in order, every frame ("F") and every sleep ("S" and
+// its milliseconds) the model asks for.
+class RecordingHost : public HeadlessHost {
+public:
+    void RenderFrame() override {
+        events += "F";
+        HeadlessHost::RenderFrame();
+    }
+    void Sleep(std::uint32_t milliseconds) override {
+        events += "S" + std::to_string(milliseconds);
+        HeadlessHost::Sleep(milliseconds);
+    }
+    std::string events;
+};
+
+// A string repeated.
+inline std::string Times(int n, const std::string& s) {
+    std::string all;
+    for (int i = 0; i < n; ++i) all += s;
+    return all;
+}
+
 // The blank-separated words of a log line.
 inline std::vector<std::string> Words(const std::string& line) {
     std::istringstream in(line);

@@ -184,21 +184,65 @@ TEST_F(Turns, TopTurnRotatesTheLogoInPlace) {
     EXPECT_EQ(corner(-0.4f, 0.4f), (TC{{0, 0}}));
     EXPECT_EQ(corner(0.4f, 0.4f), (TC{{0, 1}, {0, 1}}));
     EXPECT_EQ(corner(0.4f, -0.4f), (TC{{1, 1}}));
+    // A silent whole-cube turn the same way carries the logo just as far, without a frame.
+    HeadlessHost quiet;
+    TVelmo whole(quiet);
+    whole.TurnCubeTop(true);
+    EXPECT_EQ(quiet.Frames(), 0);
+    EXPECT_EQ(quiet.TexCoords(), host.TexCoords());
     for (int k = 0; k < 3; ++k) cube.TurnTop();
     EXPECT_EQ(host.TexCoords(), TemplateStickerTexCoords());
 }
 
-TEST_F(Turns, AnimationIsPacedByTheClock) {
-    for (int duration : {100, 700}) {
-        cube.TurnDuration = duration;
-        int steps = 0;
-        host.SetFrameListener([&] { ++steps; });
-        cube.TurnFront();
-        host.SetFrameListener(nullptr);
-        const int animationSteps = steps - 2;  // a frame before the loop and one after
-        EXPECT_GE(animationSteps, 1);
-        EXPECT_LE(animationSteps, duration / 20) << duration;
-        EXPECT_EQ(cube.Block(3).Matrix, CellMatrix(3));
+TEST_F(Turns, StepsComeTwentyMillisecondsApartAndHardwareSleepsFiveAfterEach) {
+    // Polled every millisecond, a 700 ms turn steps exactly every 20 ms: 35 steps between the
+    // frame before the loop and the one after the exact update.
+    for (const bool hardware : {false, true}) {
+        testing::RecordingHost recorder;
+        recorder.SetFrameCost(0);
+        recorder.SetHardwareDevice(hardware);
+        TVelmo turning(recorder);
+        turning.TurnDuration = 700;
+        std::vector<std::uint32_t> frameTimes;
+        recorder.SetFrameListener([&] { frameTimes.push_back(recorder.Clock()); });
+        turning.TurnTop();
+        ASSERT_EQ(frameTimes.size(), 37u) << hardware;
+        for (std::size_t i = 1; i <= 35; ++i)
+            EXPECT_EQ(frameTimes[i] - frameTimes[i - 1], 20u) << "step " << i;
+        const std::string step = hardware ? "FS5" : "F";
+        EXPECT_EQ(recorder.events, "F" + testing::Times(35, step) + "F") << hardware;
+    }
+}
+
+TEST_F(Turns, EveryStepTurnsTheMovingBlockTowardsItsNewCell) {
+    // One move of each cycle table: the block in the first cell goes to the second; the
+    // inverse turn takes it back.
+    const struct {
+        Move move;
+        int from, to;
+    } cases[] = {{Move::Front, 1, 3},      {Move::Back, 18, 24},      {Move::Top, 1, 18},
+                 {Move::Bottom, 7, 9},     {Move::Left, 1, 7},        {Move::Right, 3, 20},
+                 {Move::SliceFront, 10, 12}, {Move::SliceTop, 4, 21}, {Move::SliceRight, 2, 19},
+                 {Move::CubeFront, 1, 3},  {Move::CubeTop, 1, 18},    {Move::CubeRight, 3, 20}};
+    for (const auto& c : cases) {
+        for (const bool inverse : {false, true}) {
+            const Move move = inverse ? InverseOf(c.move) : c.move;
+            const CellPos goal = CellPosition(inverse ? c.from : c.to);
+            HeadlessHost h;
+            h.SetFrameCost(0);
+            TVelmo fresh(h);
+            fresh.TurnDuration = 700;
+            const TBlock& moving = fresh.Block(inverse ? c.to : c.from);
+            std::vector<float> distances;
+            h.SetFrameListener([&] {
+                const auto& m = moving.Matrix.m;
+                distances.push_back(std::hypot(m[3][0] - goal.x, m[3][1] - goal.y, m[3][2] - goal.z));
+            });
+            fresh.Turn(move);
+            ASSERT_EQ(distances.size(), 37u) << TurnOf(move).notation;
+            for (std::size_t i = 1; i < distances.size(); ++i)
+                ASSERT_LT(distances[i], distances[i - 1]) << TurnOf(move).notation << " frame " << i;
+        }
     }
 }
 
@@ -228,25 +272,6 @@ TEST_F(Turns, SlowFramesStillEndWithAnExactModel) {
     }
 }
 
-TEST_F(Turns, HardwareDeviceSleepsAfterEachStep) {
-    host.SetFrameCost(20);
-    host.SetHardwareDevice(true);
-    cube.TurnDuration = 700;
-    std::uint32_t before = host.Clock();
-    host.ResetCounters();
-    cube.TurnTop();
-    const std::uint32_t withSleeps = host.Clock() - before;
-    const int frames = host.Frames();
-    host.SetHardwareDevice(false);
-    before = host.Clock();
-    host.ResetCounters();
-    cube.TurnTopInv();
-    // Fewer, longer steps when each is followed by a 5 ms sleep.
-    EXPECT_LT(frames, host.Frames());
-    EXPECT_GE(withSleeps, 700u);
-    EXPECT_GE(host.Clock() - before, 700u);
-}
-
 TEST_F(Turns, TickCounterWrapDoesNotStopTheTurnEarly) {
     host.SetClock(0xFFFFFFFFu - 50);
     cube.TurnDuration = 700;
@@ -271,7 +296,14 @@ TEST_F(Turns, ZeroOrNegativeDurationTurnsAtOnceWithOneFrame) {
 TEST_F(Turns, LoggingAppendsNotationsAndSilentTurnsStayQuiet) {
     host.Log().AddMessage("Операции пользователя: ");
     cube.LogTurns = true;
+    // The notation is in the log before the turn's first frame.
+    std::string lineAtFirstFrame;
+    host.SetFrameListener([&] {
+        if (lineAtFirstFrame.empty()) lineAtFirstFrame = host.Log().Lines().back();
+    });
     cube.TurnFrontInv();
+    host.SetFrameListener(nullptr);
+    EXPECT_EQ(lineAtFirstFrame, "Операции пользователя: Ф' ");
     cube.TurnSliceRightInv();
     cube.TurnCubeTop(false);
     host.ResetCounters();

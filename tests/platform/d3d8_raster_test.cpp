@@ -7,6 +7,7 @@
 #include <string>
 
 #include "d3d8_helpers.h"
+#include "platform/d3d8/raster.h"
 
 namespace velmo::d3d8::test {
 namespace {
@@ -366,6 +367,37 @@ TEST(Depth, SixteenBitPrecision) {
     EXPECT_EQ(f.CountRgb(kRed), 256);
     f.Draw(D3DPT_TRIANGLELIST, Square(f, kGreen, 29999.0f / 65535.0f), 2);
     EXPECT_EQ(f.CountRgb(kGreen), 256);
+}
+
+// Depths are kept in 16 bits rounded to the nearest step, by Clear and by every span loop alike:
+// a surface at exactly the cleared depth passes LESSEQUAL, and so does the next one at the depth
+// it wrote; one three quarters of a step behind does not.
+TEST(Depth, RoundedToTheNearestStepWhereverItIsStored) {
+    struct Restore {
+        ~Restore() { detail::UseWideSpans(true); }
+    } restore;
+    // 15 pixels a row: the eight- and four-pixel loops, and the single one that ends a span.
+    const auto band = [](const DeviceFixture& f, D3DCOLOR color, float z) {
+        return std::vector<Vertex>{f.Screen(0, 0, color, z),  f.Screen(15, 0, color, z),
+                                   f.Screen(15, 16, color, z), f.Screen(0, 0, color, z),
+                                   f.Screen(15, 16, color, z), f.Screen(0, 16, color, z)};
+    };
+    for (const bool wide : {true, false}) {
+        detail::UseWideSpans(wide);
+        const std::string loops = wide ? "wide loops" : "narrow loops";
+        for (const float z : {1.0f, 0.5f, 30000.6f / 65535.0f, 12345.0f / 65535.0f}) {
+            DeviceFixture f;
+            f.ClearAll(0, z);
+            f.Draw(D3DPT_TRIANGLELIST, band(f, kRed, z), 2);
+            EXPECT_EQ(f.CountRgb(kRed), 15 * 16) << z << ", " << loops;
+            f.Draw(D3DPT_TRIANGLELIST, band(f, kGreen, z), 2);
+            EXPECT_EQ(f.CountRgb(kGreen), 15 * 16) << z << ", " << loops;
+        }
+        DeviceFixture f;
+        f.ClearAll(0, 12345.0f / 65535.0f);
+        f.Draw(D3DPT_TRIANGLELIST, band(f, kRed, 12345.75f / 65535.0f), 2);
+        EXPECT_EQ(f.CountRgb(kRed), 0) << loops;
+    }
 }
 
 // ---- Clear --------------------------------------------------------------------------------------------

@@ -243,6 +243,29 @@ TEST(Sampling, BilinearIsExactAtTexelCentresAndBlendsBetween) {
     EXPECT_EQ(at(0.5f, 0.5f), 0x7F6060F0u);
 }
 
+TEST(Sampling, MirrorReflectsTheTextureAtAndPastEveryEdge) {
+    // Along u the texels run ... 3 2 1 0 | 0 1 2 3 | 3 2 1 0 | 0 1 ...
+    const auto texels = Ramp();
+    const detail::TextureImage img{texels.data(), 4, 4};
+    const struct {
+        float u;
+        int texel;
+    } points[] = {{0.99f, 3},  {1.0f, 3},   {1.01f, 3},  {1.3f, 2},   {1.99f, 0},
+                  {2.0f, 0},   {2.3f, 1},   {-0.01f, 0}, {-0.3f, 1},  {-0.99f, 3},
+                  {-1.0f, 3},  {-1.01f, 3}, {-1.3f, 2}};
+    for (const auto& p : points)
+        EXPECT_EQ(detail::SampleTexture(img, p.u, 0.1f, false, D3DTADDRESS_MIRROR, D3DTADDRESS_WRAP),
+                  texels[p.texel])
+            << p.u;
+    EXPECT_EQ(detail::SampleTexture(img, 0.1f, 1.1f, false, D3DTADDRESS_WRAP, D3DTADDRESS_MIRROR),
+              texels[3 * 4]);
+    // Filtered on an edge, a texel meets its own reflection: the edge texel, unblended.
+    for (const float u : {0.0f, 1.0f, 2.0f, -1.0f})
+        EXPECT_EQ(detail::SampleTexture(img, u, 0.5f / 4, true, D3DTADDRESS_MIRROR, D3DTADDRESS_MIRROR),
+                  texels[u == 1.0f || u == -1.0f ? 3 : 0])
+            << u;
+}
+
 TEST(Sampling, HugeAndInvalidCoordinatesStayInside) {
     const auto texels = Ramp();
     const detail::TextureImage img{texels.data(), 4, 4};

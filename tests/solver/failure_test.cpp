@@ -41,6 +41,17 @@ struct FailedSolve {
         return {};
     }
 
+    // The lines the last stage wrote after its title, blank lines and the notice left out.
+    std::vector<std::string> LastStageLines() {
+        std::vector<std::string> lines;
+        auto line = std::find(Lines().rbegin(), Lines().rend(), LastTitle()).base();
+        for (; line != Lines().end(); ++line)
+            if (line->find_first_not_of(' ') != std::string::npos &&
+                line->find("собрать невозможно") == std::string::npos)
+                lines.push_back(*line);
+        return lines;
+    }
+
     RecordingHost host;
     TVelmo cube;
     bool solved = true;
@@ -79,6 +90,8 @@ TEST(SolverFailure, TwoCornersExchangedFailInStage5) {
     FailedSolve run(testing::TwoCornersExchanged());
     ExpectFailureReport(run);
     EXPECT_EQ(run.LastTitle(), "Этап 5. Неориентированный нижний слой");
+    // Three corners in order and the fourth exchanged: it gives up at once, without a turn.
+    EXPECT_EQ(run.LastStageLines(), std::vector<std::string>{});
 }
 
 TEST(SolverFailure, TwoEdgesExchangedFailInStage5) {

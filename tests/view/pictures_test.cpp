@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -72,6 +74,34 @@ TEST(Png, FailuresAreMessagesNotCrashes) {
     EXPECT_NE(DecodePng(bytes.data(), bytes.size(), untouched), "");
     EXPECT_EQ(untouched.pixels, std::vector<std::uint32_t>{0x123456});
     std::remove(path.c_str());
+}
+
+// Pictures with alpha are laid on a white ground: a transparent pixel reads white whatever colour
+// it hides, an opaque one keeps its own.
+TEST(Png, TransparentPixelsReadAsTheWhiteGround) {
+    const struct {
+        png_uint_32 format;
+        std::vector<png_byte> pixels;  // three pixels: opaque, transparent, transparent
+        std::vector<std::uint32_t> read;
+    } cases[] = {
+        {PNG_FORMAT_RGBA, {200, 30, 40, 255, 0, 0, 0, 0, 0, 0, 255, 0}, {0xC81E28, 0xFFFFFF, 0xFFFFFF}},
+        {PNG_FORMAT_GA, {80, 255, 0, 0, 30, 0}, {0x505050, 0xFFFFFF, 0xFFFFFF}},
+    };
+    for (const auto& c : cases) {
+        png_image png;
+        std::memset(&png, 0, sizeof png);
+        png.version = PNG_IMAGE_VERSION;
+        png.width = 3;
+        png.height = 1;
+        png.format = c.format;
+        png_alloc_size_t size = 0;
+        ASSERT_TRUE(png_image_write_get_memory_size(png, size, 0, c.pixels.data(), 0, nullptr));
+        std::vector<std::uint8_t> bytes(size);
+        ASSERT_TRUE(png_image_write_to_memory(&png, bytes.data(), &size, 0, c.pixels.data(), 0, nullptr));
+        Image image;
+        ASSERT_EQ(DecodePng(bytes.data(), size, image), "");
+        EXPECT_EQ(image.pixels, c.read) << c.format;
+    }
 }
 
 TEST(Pictures, TheGrainIsNearWhiteNoiseFrom208To255) {

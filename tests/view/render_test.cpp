@@ -65,6 +65,47 @@ TEST(RenderFrame, HardwareFrameShowsTexturedLitCubeAndTheMirrorLowerLeft) {
     EXPECT_GT(Blue(rim), Red(rim));
 }
 
+// Without the disc's blending its cyan would hide the image; without the ring a block's image
+// beyond the rim would show on the desk.
+TEST(RenderFrame, TheMirrorImageShowsThroughTheDiscAndNowhereElse) {
+    Frame empty;
+    for (int cell = 1; cell <= kCellCount; ++cell) empty.Scene().Model()->Block(cell).InCube = false;
+    ASSERT_EQ(empty.Draw(), D3D_OK);
+    Frame full;
+    ASSERT_EQ(full.Draw(), D3D_OK);
+    const Pixel centre = Project(MirrorCentre(), kSize);
+    EXPECT_GT(Blue(empty.At(centre)), 30);  // the disc is drawn, tinting the black
+    for (const Pixel p : {centre, Pixel{centre.x + 8, centre.y - 8}, Pixel{centre.x - 4, centre.y - 12}})
+        EXPECT_NE(full.At(p), empty.At(p)) << p.x << "," << p.y;
+
+    // One block moved so far that its image lies 6.5 from the disc's centre, beyond the rim.
+    const Vec3 stray = DiscPoint(6.5f, kSize);
+    const Vec3 place = Reflected(stray);
+    for (const bool hardware : {false, true}) {
+        Frame moved(hardware);
+        moved.Scene().Model()->Block(26).Matrix = MatrixTranslation(place.x, place.y, place.z);
+        ASSERT_EQ(moved.Draw(), D3D_OK);
+        EXPECT_EQ(moved.Patch(stray, 2), (std::set<std::uint32_t>{0})) << hardware;
+    }
+}
+
+// The block's own placement comes first and the reflection second: a lone block's image stands
+// where the mirror reflects the block's centre.
+TEST(RenderFrame, ABlocksImageStandsWhereTheMirrorReflectsIt) {
+    for (const int cell : {7, 24}) {
+        Frame empty, lone;
+        for (int other = 1; other <= kCellCount; ++other) {
+            empty.Scene().Model()->Block(other).InCube = false;
+            lone.Scene().Model()->Block(other).InCube = other == cell;
+        }
+        ASSERT_EQ(empty.Draw(), D3D_OK);
+        ASSERT_EQ(lone.Draw(), D3D_OK);
+        const CellPos c = CellPosition(cell);
+        const Pixel image = Project(Reflected(Vec3{float(c.x), float(c.y), float(c.z)}), kSize);
+        EXPECT_NE(lone.At(image), empty.At(image)) << cell;
+    }
+}
+
 TEST(RenderFrame, ReferenceFrameHasGreyBodiesFlatStickersAndNoMirror) {
     Frame frame(false);
     ASSERT_EQ(frame.Draw(), D3D_OK);
@@ -130,6 +171,7 @@ TEST(RenderCalls, TheFrameLeavesTheDeviceAsTheNextFrameExpectsIt) {
 
 // The highlight of the reassembly mode: which picked cells qualify under which filter.
 struct Highlight : Frame {
+    explicit Highlight(bool hardware = true) : Frame(hardware) {}
     unsigned Draws() {
         rig.monitor->ResetCounts();
         EXPECT_EQ(Draw(), D3D_OK);
@@ -155,6 +197,17 @@ TEST(RenderHighlight, APresentEdgeUnderFilter3IsTintedInCubeAndMirror) {
     EXPECT_GT(Blue(tinted), 40);
     EXPECT_LT(Green(tinted), 8);
     EXPECT_LE(h.Patch({0, 1, -1.5f}, 2).size(), 3u);
+}
+
+TEST(RenderHighlight, UnlitTheTintIsTheStickerBlendedTowardsMagentaBy144) {
+    // Each channel (magenta x (255 - 144) + sticker x 144) / 255: the red front sticker gives
+    // (FF, 00, 6F), the white top one (FF, 90, FF); the body is magenta.
+    Highlight h(false);
+    h.Cube().PickedCell = 2;
+    h.Draws();
+    EXPECT_EQ(h.Patch({0, 1, -1.5f}, 2), (std::set<std::uint32_t>{0xFF006F}));
+    EXPECT_EQ(h.Patch({0, 1.5f, -1}, 2), (std::set<std::uint32_t>{0xFF90FF}));
+    EXPECT_EQ(h.At(Vec3{0, 1.45f, -1.45f}), 0xFF00FFu);
 }
 
 TEST(RenderHighlight, AnEmptyCornerUnderFilter1IsAWholeMagentaBlock) {

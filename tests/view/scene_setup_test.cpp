@@ -44,18 +44,21 @@ TEST(ViewPoints, DistancesHoldForAnyAnglesAndZeroOffsetsPutTheMirrorBehindTheCub
     }
 }
 
-TEST(ViewPoints, TheDiscIsCentredOnTheCubesMirrorImage) {
+TEST(ViewPoints, TheDiscIsTurnedAsTheMirrorStandsAndCentredOnTheCubesMirrorImage) {
     RecordingShell shell;
-    TScene scene(SceneEnvironment{{}, nullptr, &shell, {}, {}, nullptr});
-    scene.Angles = {0.2f, -0.4f, 1.1f, 0.3f};
-    scene.ComputeViewPoints();
-    const Vec3 centre = TransformPoint({0, 0, 0}, scene.MirrorMatrix());
-    EXPECT_NEAR(centre.x, 2 * scene.MirrorPoint.x, 1e-4f);
-    EXPECT_NEAR(centre.y, 2 * scene.MirrorPoint.y, 1e-4f);
-    EXPECT_NEAR(centre.z, 2 * scene.MirrorPoint.z, 1e-4f);
-    // The rim stays at radius 5 around it.
-    const Vec3 rim = TransformPoint({5, 0, 0}, scene.MirrorMatrix());
-    EXPECT_NEAR(Length({rim.x - centre.x, rim.y - centre.y, rim.z - centre.z}), 5.0f, 1e-4f);
+    const ViewAngles cases[] = {ViewAngles{}, {0.2f, -0.4f, 1.1f, 0.3f}, {-2.5f, 1.2f, -0.7f, 0.9f}};
+    for (const ViewAngles& angles : cases) {
+        TScene scene(SceneEnvironment{{}, nullptr, &shell, {}, {}, nullptr});
+        scene.Angles = angles;
+        scene.ComputeViewPoints();
+        for (const Vec3 p : {Vec3{0, 0, 0}, Vec3{5, 0, 0}, Vec3{0, 5, 0}, Vec3{0, 0, -1}}) {
+            const Vec3 drawn = TransformPoint(p, scene.MirrorMatrix());
+            const Vec3 expected = DiscToWorld(p, angles);
+            EXPECT_NEAR(drawn.x, expected.x, 1e-4f) << angles.CameraAngleH << " " << p.x << p.y << p.z;
+            EXPECT_NEAR(drawn.y, expected.y, 1e-4f) << angles.CameraAngleH << " " << p.x << p.y << p.z;
+            EXPECT_NEAR(drawn.z, expected.z, 1e-4f) << angles.CameraAngleH << " " << p.x << p.y << p.z;
+        }
+    }
 }
 
 TEST(SceneColours, BlendColorKeepsTheFirstAlphaAndTruncates) {

@@ -49,6 +49,22 @@ TEST_P(VertexBufferByDevice, HoldsTheTemplateInTheDevicesBodyColour) {
 
 INSTANTIATE_TEST_SUITE_P(HardwareAndReference, VertexBufferByDevice, ::testing::Bool());
 
+// Culling keeps the triangles that are clockwise on the screen: a template triangle wound the
+// other way is a hole wherever it faces the camera.
+TEST(VertexBuffer, EveryTemplateTriangleIsClockwiseSeenFromOutside) {
+    SceneRig rig;
+    const std::vector<SceneVertex> v = ReadBuffer(rig.Build());
+    for (int t = 0; t < 44; ++t) {
+        const SceneVertex &a = v[3 * t], &b = v[3 * t + 1], &c = v[3 * t + 2];
+        const Vec3 ab{b.x - a.x, b.y - a.y, b.z - a.z}, ac{c.x - a.x, c.y - a.y, c.z - a.z};
+        // In left-handed coordinates a triangle is clockwise seen from where (b - a) x (c - a)
+        // points; seen from outside the block means from beyond its centroid.
+        const Vec3 n{ab.y * ac.z - ab.z * ac.y, ab.z * ac.x - ab.x * ac.z, ab.x * ac.y - ab.y * ac.x};
+        const float outward = n.x * (a.x + b.x + c.x) + n.y * (a.y + b.y + c.y) + n.z * (a.z + b.z + c.z);
+        EXPECT_GT(outward, 0.0f) << "triangle " << t;
+    }
+}
+
 TEST(VertexBuffer, TheDiscAndTheRingCloseAndLieInThePlaneFacingTheCamera) {
     SceneRig rig;
     const std::vector<SceneVertex> v = ReadBuffer(rig.Build());

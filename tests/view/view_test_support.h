@@ -93,25 +93,61 @@ inline Pixel Project(Vec3 world, int size, ViewAngles angles = {}) {
             static_cast<int>((1 - y / w) * size / 2 + 0.5f)};
 }
 
-// The centre of the mirror image of the cube, where the disc's centre is drawn.
+// Turns of a point as the Direct3D rotation matrices turn it (row vectors):
+// about x, (x, y cos t - z sin t, y sin t + z cos t); about y, (x cos t + z sin t, y,
+// -x sin t + z cos t).
+inline Vec3 TurnX(Vec3 p, float t) {
+    const double c = std::cos(t), s = std::sin(t);
+    return {p.x, static_cast<float>(p.y * c - p.z * s), static_cast<float>(p.y * s + p.z * c)};
+}
+inline Vec3 TurnY(Vec3 p, float t) {
+    const double c = std::cos(t), s = std::sin(t);
+    return {static_cast<float>(p.x * c + p.z * s), p.y, static_cast<float>(-p.x * s + p.z * c)};
+}
+
+// The point of the mirror plane nearest the cube: 5 (-sin g cos d, sin d, cos g cos d), turned
+// about x by the camera's vertical angle and then about y by minus its horizontal one, as the
+// line of sight is turned.
+inline Vec3 MirrorPointOf(ViewAngles a) {
+    const Vec3 p{static_cast<float>(-5 * std::sin(a.MirrorAngleH) * std::cos(a.MirrorAngleV)),
+                 static_cast<float>(5 * std::sin(a.MirrorAngleV)),
+                 static_cast<float>(5 * std::cos(a.MirrorAngleH) * std::cos(a.MirrorAngleV))};
+    return TurnY(TurnX(p, a.CameraAngleV), -a.CameraAngleH);
+}
+
+// The centre of the mirror image of the cube, where the disc's centre is drawn: twice the
+// mirror point.
 inline Vec3 MirrorCentre(ViewAngles angles = {}) {
-    RecordingShell shell;
-    TScene scene(SceneEnvironment{{}, nullptr, &shell, {}, {}, nullptr});
-    scene.Angles = angles;
-    scene.ComputeViewPoints();
-    return {2 * scene.MirrorPoint.x, 2 * scene.MirrorPoint.y, 2 * scene.MirrorPoint.z};
+    const Vec3 m = MirrorPointOf(angles);
+    return {2 * m.x, 2 * m.y, 2 * m.z};
+}
+
+// Where a point (x, y, z) of the disc's model lands in the world: turned about x by the mirror's
+// vertical offset, about y by its horizontal one, about x by the camera's vertical angle, about
+// y by minus its horizontal one, then moved to the centre of the mirror image.
+inline Vec3 DiscToWorld(Vec3 p, ViewAngles a = {}) {
+    const Vec3 turned = TurnY(TurnX(TurnY(TurnX(p, a.MirrorAngleV), a.MirrorAngleH), a.CameraAngleV),
+                              -a.CameraAngleH);
+    const Vec3 c = MirrorCentre(a);
+    return {turned.x + c.x, turned.y + c.y, turned.z + c.z};
+}
+
+// The reflection of a world point in the mirror plane (through the mirror point, at right
+// angles to the line from the cube's centre to it).
+inline Vec3 Reflected(Vec3 p, ViewAngles angles = {}) {
+    const Vec3 m = MirrorPointOf(angles);
+    const double len = std::sqrt(double(m.x) * m.x + double(m.y) * m.y + double(m.z) * m.z);
+    const double nx = m.x / len, ny = m.y / len, nz = m.z / len;
+    const double d = (p.x - m.x) * nx + (p.y - m.y) * ny + (p.z - m.z) * nz;
+    return {static_cast<float>(p.x - 2 * d * nx), static_cast<float>(p.y - 2 * d * ny),
+            static_cast<float>(p.z - 2 * d * nz)};
 }
 
 // A world point at a distance from the disc's centre, in the disc's plane, in a direction where
 // the points at 4.5, 5.5 and 8 all land on the desk well away from the cube (the cube is drawn
 // over the mirror).
 inline Vec3 DiscPoint(float radius, int size) {
-    RecordingShell shell;
-    TScene scene(SceneEnvironment{{}, nullptr, &shell, {}, {}, nullptr});
-    scene.ComputeViewPoints();
-    const auto at = [&](float r, float t) {
-        return TransformPoint({r * std::cos(t), r * std::sin(t), 0}, scene.MirrorMatrix());
-    };
+    const auto at = [](float r, float t) { return DiscToWorld({r * std::cos(t), r * std::sin(t), 0}); };
     const auto clear = [size](Pixel p) {
         const double dx = p.x - size / 2.0, dy = p.y - size / 2.0;
         return p.x >= 2 && p.x < size - 2 && p.y >= 2 && p.y < size - 2 &&
