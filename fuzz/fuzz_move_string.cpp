@@ -20,9 +20,11 @@ namespace {
 
 using velmo::TVelmo;
 
-// Strings promising more turns than this are counted but not run, so that every execution stays
-// fast however long the input.
+// Strings promising more turns than this, or executing more move names (unknown ones make no
+// turn but take their time), are counted but not run, so that every execution stays fast however
+// long the input.
 constexpr std::uint64_t kMaxRunTurns = 20000;
+constexpr std::uint64_t kMaxRunNames = 200000;
 
 void Check(bool condition) {
     if (!condition) std::abort();
@@ -40,11 +42,16 @@ std::uint64_t Add(std::uint64_t a, std::uint64_t b) {
     return __builtin_add_overflow(a, b, &sum) ? TVelmo::kTurnCountOverflow : sum;
 }
 
-// Turns of a normalised string, read from its end: a move counts its digit times the repeats of
+struct Counts {
+    std::uint64_t turns = 0;  // known moves
+    std::uint64_t names = 0;  // known or not
+};
+
+// Counts of a normalised string, read from its end: a move counts its digit times the repeats of
 // every group around it; a group's repeats are known before its inside is reached.
-std::uint64_t CountFromTheEnd(const std::u32string& t) {
+Counts CountFromTheEnd(const std::u32string& t) {
     std::vector<std::uint64_t> repeats{1};
-    std::uint64_t total = 0;
+    Counts counts;
     std::size_t i = t.size();
     while (i > 0) {
         const char32_t c = t[--i];
@@ -63,11 +70,13 @@ std::uint64_t CountFromTheEnd(const std::u32string& t) {
         const std::size_t end = i;
         while (i > 0 && t[i - 1] != U'(' && t[i - 1] != U')' && !IsDigit(t[i - 1])) --i;
         Check(i < end);
+        const std::uint64_t times = Multiply(repeats.back(), k);
+        counts.names = Add(counts.names, times);
         if (TVelmo::IsKnownMove(velmo::EncodeUtf8(t.substr(i, end - i))))
-            total = Add(total, Multiply(repeats.back(), k));
+            counts.turns = Add(counts.turns, times);
     }
     Check(repeats.size() == 1);
-    return total;
+    return counts;
 }
 
 }  // namespace
@@ -89,8 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(TVelmo::NormalizeMoveString(normalized) == normalized);
     Check(count.has_value() && count == TVelmo::CountMoveStringTurns(normalized));
-    Check(*count == CountFromTheEnd(velmo::DecodeUtf8(normalized)));
-    if (*count > kMaxRunTurns) return 0;
+    const Counts counts = CountFromTheEnd(velmo::DecodeUtf8(normalized));
+    Check(*count == counts.turns);
+    if (counts.turns > kMaxRunTurns || counts.names > kMaxRunNames) return 0;
 
     cube.ExecuteMoveString(input, true);
     Check(static_cast<std::uint64_t>(host.Frames()) == *count);
