@@ -83,8 +83,8 @@ struct Buffers {
 
     std::size_t Pixels() const { return std::size_t(width) * height; }
     d3d::RenderTarget Target(D3DFORMAT format) {
-        return {width, height, color.data() + kGuard, depth.empty() ? nullptr : depth.data() + kGuard,
-                format};
+        std::uint16_t* depthStart = depth.empty() ? nullptr : depth.data() + kGuard;
+        return {width, height, color.data() + kGuard, depthStart, format};
     }
     bool operator==(const Buffers&) const = default;
 };
@@ -95,7 +95,8 @@ Buffers MakeBuffers(int width, int height, bool withDepth, D3DFORMAT format, std
     b.height = height;
     const std::size_t total = kGuard + b.Pixels() + d3d::kRowSlack + kGuard;
     b.color.assign(total, kGuardColor);
-    for (std::size_t i = 0; i < b.Pixels(); ++i) b.color[kGuard + i] = d3d::StoredColor(random(), format);
+    for (std::size_t i = 0; i < b.Pixels(); ++i)
+        b.color[kGuard + i] = d3d::StoredColor(random(), format);
     if (withDepth) {
         b.depth.assign(total, kGuardDepth);
         for (std::size_t i = 0; i < b.Pixels(); ++i)

@@ -74,7 +74,8 @@ void CheckWrittenBack(const velmo::Image& image, velmo::PngFormat format) {
 }
 
 std::uint32_t ReadBigEndian(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           p[3];
 }
 
 // Recomputes the checksum of every whole chunk after the signature.
@@ -112,7 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(problem.empty() == readProblem.empty());
 
     if (!problem.empty()) {
-        Check(problem.find('\n') == std::string::npos && readProblem.find('\n') == std::string::npos);
+        Check(problem.find('\n') == std::string::npos);
+        Check(readProblem.find('\n') == std::string::npos);
         Check(SameImage(decoded, Untouched()) && SameImage(read, Untouched()));
         return 0;
     }

@@ -25,7 +25,7 @@ void Check(bool condition) {
 
 // Length of the well-formed sequence at s[i] by the table of valid byte ranges, 0 if there is none.
 std::size_t WellFormedLength(std::string_view s, std::size_t i) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(s[k])); };
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]) + 0u; };
     auto in = [&](std::size_t k, unsigned lo, unsigned hi) {
         return k < s.size() && byte(k) >= lo && byte(k) <= hi;
     };
