@@ -1,9 +1,14 @@
-// Arbitrary bytes as a move string: normalising must never crash, must be idempotent, and a
-// correct string must execute to its end with exactly as many turns as its counts promise.
+// Arbitrary bytes as a move string, up to the tens of kilobytes users paste. Normalising must
+// never crash and must be idempotent. The turn count a string promises must equal a count made
+// here another way (right to left, each move times the repeats of its enclosing groups, with its
+// own saturation), and, for strings short enough to run, the turns actually made: with turns
+// instant the host draws exactly one frame per turn. An incorrect string counts nothing and
+// runs nothing.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,48 +18,95 @@
 
 namespace {
 
-constexpr std::uint64_t kMaxTurns = 20000;
+using velmo::TVelmo;
 
-// Turns a normalised string will make if every token were a known move: an upper bound that
-// keeps repeat counts like "(((Ф9)9)9)9" from running for ages. Saturates at kMaxTurns + 1.
-std::uint64_t TurnBound(const std::u32string& t) {
-    std::vector<std::uint64_t> totals{0};
-    auto add = [](std::uint64_t a, std::uint64_t b) { return std::min(a + b, kMaxTurns + 1); };
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const char32_t c = t[i];
-        const bool countFollows = i + 1 < t.size() && t[i + 1] >= U'1' && t[i + 1] <= U'9';
-        const std::uint64_t k = countFollows ? t[i + 1] - U'0' : 1;
+// Strings promising more turns than this, or executing more move names (unknown ones make no
+// turn but take their time), are counted but not run, so that every execution stays fast however
+// long the input.
+constexpr std::uint64_t kMaxRunTurns = 20000;
+constexpr std::uint64_t kMaxRunNames = 200000;
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+bool IsDigit(char32_t c) { return c >= U'1' && c <= U'9'; }
+
+std::uint64_t Multiply(std::uint64_t a, std::uint64_t b) {
+    std::uint64_t product = 0;
+    return __builtin_mul_overflow(a, b, &product) ? TVelmo::kTurnCountOverflow : product;
+}
+
+std::uint64_t Add(std::uint64_t a, std::uint64_t b) {
+    std::uint64_t sum = 0;
+    return __builtin_add_overflow(a, b, &sum) ? TVelmo::kTurnCountOverflow : sum;
+}
+
+struct Counts {
+    std::uint64_t turns = 0;  // known moves
+    std::uint64_t names = 0;  // known or not
+};
+
+// Counts of a normalised string, read from its end: a move counts its digit times the repeats of
+// every group around it; a group's repeats are known before its inside is reached.
+Counts CountFromTheEnd(const std::u32string& t) {
+    std::vector<std::uint64_t> repeats{1};
+    Counts counts;
+    std::size_t i = t.size();
+    while (i > 0) {
+        const char32_t c = t[--i];
         if (c == U'(') {
-            totals.push_back(0);
-        } else if (c == U')' && totals.size() > 1) {
-            const std::uint64_t inner = totals.back();
-            totals.pop_back();
-            totals.back() = add(totals.back(), std::min(inner * k, kMaxTurns + 1));
-        } else if (countFollows && c != U')') {
-            totals.back() = add(totals.back(), k);
+            Check(repeats.size() > 1);
+            repeats.pop_back();
+            continue;
         }
+        Check(IsDigit(c) && i > 0);  // every move and group ends with exactly one digit
+        const std::uint64_t k = c - U'0';
+        if (t[i - 1] == U')') {
+            --i;
+            repeats.push_back(Multiply(repeats.back(), k));
+            continue;
+        }
+        const std::size_t end = i;
+        while (i > 0 && t[i - 1] != U'(' && t[i - 1] != U')' && !IsDigit(t[i - 1])) --i;
+        Check(i < end);
+        const std::uint64_t times = Multiply(repeats.back(), k);
+        counts.names = Add(counts.names, times);
+        if (TVelmo::IsKnownMove(velmo::EncodeUtf8(t.substr(i, end - i))))
+            counts.turns = Add(counts.turns, times);
     }
-    return totals.front();
+    Check(repeats.size() == 1);
+    return counts;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    const std::string normalized = velmo::TVelmo::NormalizeMoveString(input);
-    if (normalized.empty()) return 0;
-    if (velmo::TVelmo::NormalizeMoveString(normalized) != normalized) std::abort();
-    if (TurnBound(velmo::DecodeUtf8(normalized)) > kMaxTurns) return 0;
-
+    const std::string normalized = TVelmo::NormalizeMoveString(input);
+    const std::optional<std::uint64_t> count = TVelmo::CountMoveStringTurns(input);
     velmo::HeadlessHost host;
     host.SetAutoTurnDuration(0);
-    velmo::TVelmo cube(host);
+    TVelmo cube(host);
     cube.LogTurns = true;
+
+    if (normalized.empty()) {
+        Check(!count.has_value());
+        cube.ExecuteMoveString(input, true);
+        Check(host.Frames() == 0 && host.Log().Lines().empty() && host.BusyStarts() == 0);
+        return 0;
+    }
+    Check(TVelmo::NormalizeMoveString(normalized) == normalized);
+    Check(count.has_value() && count == TVelmo::CountMoveStringTurns(normalized));
+    const Counts counts = CountFromTheEnd(velmo::DecodeUtf8(normalized));
+    Check(*count == counts.turns);
+    if (counts.turns > kMaxRunTurns || counts.names > kMaxRunNames) return 0;
+
     cube.ExecuteMoveString(input, true);
+    Check(static_cast<std::uint64_t>(host.Frames()) == *count);
     // A top-level run writes one line, leaves logging as the setting says and the cursor free.
-    if (host.Log().Lines().size() != 1 || cube.LogTurns != host.DoLog() || host.BusyDepth() != 0)
-        std::abort();
-    for (int cell = 1; cell <= velmo::kCellCount; ++cell)
-        if (cube.Block(cell).Cell != cell) std::abort();
+    Check(host.Log().Lines().size() == 1 && cube.LogTurns == host.DoLog() &&
+          host.BusyDepth() == 0);
+    for (int cell = 1; cell <= velmo::kCellCount; ++cell) Check(cube.Block(cell).Cell == cell);
     return 0;
 }

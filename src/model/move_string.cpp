@@ -49,6 +49,24 @@ std::u32string Prepare(std::string_view s) {
     return t;
 }
 
+// For every position of a normalised string, how many known moves end before it: a stretch
+// makes turns exactly when the count grows across it.
+std::vector<std::size_t> KnownMovesBefore(const std::u32string& t) {
+    std::vector<std::size_t> before(t.size() + 1, 0);
+    std::size_t nameBegin = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        before[i + 1] = before[i];
+        if (t[i] == U'(' || t[i] == U')') {
+            nameBegin = i + 1;
+        } else if (IsCount(t[i])) {
+            if (nameBegin < i && FindMove(EncodeUtf8(t.substr(nameBegin, i - nameBegin))))
+                ++before[i + 1];
+            nameBegin = i + 1;
+        }
+    }
+    return before;
+}
+
 }  // namespace
 
 // Rewrites s into the canonical form in which every move and every closing bracket is followed
@@ -153,9 +171,12 @@ void TVelmo::ExecuteMoveString(std::string_view s, bool topLevel) {
 // times, exactly as a nested execution of the inside would: the inside of a group of a
 // normalised string is itself normalised, so it needs no second check, and the groups are
 // walked with an explicit stack and a table of matching brackets, so that deep nesting costs
-// neither stack nor repeated scans.
+// neither stack nor repeated scans. A group that makes no turn (empty, or unknown names only) is
+// skipped: repeating it would make nothing, in a time that grows with the product of the counts
+// around it (twenty empty groups of nine, one inside the other, would never end).
 void TVelmo::ExecuteNormalized(const std::string& normalized) {
     const std::u32string t = DecodeUtf8(normalized);
+    const std::vector<std::size_t> knownBefore = KnownMovesBefore(t);
     std::vector<std::size_t> match(t.size(), t.size());
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -191,7 +212,7 @@ void TVelmo::ExecuteNormalized(const std::string& normalized) {
         const int count = static_cast<int>(t[pos] - U'0');
         if (t[tokenBegin] == U'(') {
             const std::size_t insideBegin = tokenBegin + 1, insideEnd = pos - 1;
-            if (insideEnd > insideBegin)
+            if (knownBefore[insideEnd] > knownBefore[insideBegin])
                 stack.push_back({insideBegin, insideEnd, insideBegin, count - 1});
         } else {
             const std::string name = EncodeUtf8(t.substr(tokenBegin, pos - tokenBegin));

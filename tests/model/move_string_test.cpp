@@ -170,6 +170,32 @@ TEST(Execute, HugeAndDeeplyNestedStringsRunToTheirEnd) {
     EXPECT_EQ(TVelmo::CountMoveStringTurns(astronomical), TVelmo::kTurnCountOverflow);
 }
 
+// Every move the run executes, known or not, takes the turn duration from the host once.
+class DurationCountingHost : public HeadlessHost {
+public:
+    int AutoTurnDuration() const override {
+        ++reads;
+        return HeadlessHost::AutoTurnDuration();
+    }
+    mutable long reads = 0;
+};
+
+TEST(Execute, GroupsThatMakeNoTurnAreNotRepeated) {
+    DurationCountingHost host;
+    host.SetAutoTurnDuration(0);
+    TVelmo cube(host);
+    // Names that are no move make no turn, however often their group is repeated.
+    cube.ExecuteMoveString("((((СЛ ОЛ')9)9)9)9 Ф", true);
+    EXPECT_EQ(host.Frames(), 1);
+    EXPECT_LT(host.reads, 10);
+    // Twenty empty groups of nine around each other: repeated, they would never end.
+    host.ResetCounters();
+    std::string empty = "(В' " + std::string(20, '(');
+    for (int i = 0; i < 20; ++i) empty += ")9";
+    cube.ExecuteMoveString(empty, true);
+    EXPECT_EQ(host.Frames(), 1);
+}
+
 TEST(Execute, TopLevelRunLogsOneLineAndRestoresLogging) {
     for (bool doLog : {true, false}) {
         HeadlessHost host;

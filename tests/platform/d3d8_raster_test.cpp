@@ -125,6 +125,31 @@ INSTANTIATE_TEST_SUITE_P(AllModes, Culling,
                              }
                          });
 
+// A triangle reaching far beyond the guard band: clipping it there rounds so much that one
+// piece of the clipped fan comes out turned the other way. Its pieces are culled or drawn together.
+TEST(Culling, PiecesOfAClippedTriangleShareItsFacing) {
+    const int width = 21, height = 40;
+    const detail::ClipVertex a{0x1.4d5566p+97f, 0x1.232324p+0f, -0x1.f9bffap-2f, 0x1.99999ap-5f,
+                               255, 0, 0, 255, 0, 0};
+    const detail::ClipVertex b{0x1.fd4bfcp+0f, 0x1.fc03fcp+0f, 0x1.0002p-1f, 0x1.c8ccfcp-5f,
+                               255, 0, 0, 255, 0, 0};
+    const detail::ClipVertex c{-2.0f, -2.0f, -0.5f, 0x1.99999ap-5f, 255, 0, 0, 255, 0, 0};
+    auto draw = [&](D3DCULL cull) {
+        std::vector<std::uint32_t> color(width * height + detail::kRowSlack, 0);
+        detail::RasterState st;
+        st.target = {width, height, color.data(), nullptr, D3DFMT_X8R8G8B8};
+        st.viewport = {2, 2, 2, 20, 0.0f, 1.0f};
+        st.cull = cull;
+        detail::DrawTriangle(st, a, b, c, false);
+        return color;
+    };
+    const std::vector<std::uint32_t> blank(width * height + detail::kRowSlack, 0);
+    const std::vector<std::uint32_t> none = draw(D3DCULL_NONE);
+    ASSERT_NE(none, blank);
+    const std::vector<std::uint32_t> cw = draw(D3DCULL_CW), ccw = draw(D3DCULL_CCW);
+    EXPECT_TRUE((cw == none && ccw == blank) || (ccw == none && cw == blank));
+}
+
 TEST(Assembly, StripKeepsTheFirstTrianglesOrientation) {
     DeviceFixture f;  // default CULL_CCW
     f.ClearAll();

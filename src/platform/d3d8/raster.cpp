@@ -1242,18 +1242,28 @@ void DrawTriangle(const RasterState& st, const ClipVertex& a, const ClipVertex& 
         s.v = v.v;
     }
 
+    // Twice the signed area of the fan triangle k; > 0: clockwise on screen (y grows downwards).
+    // Positions are below 2^28 in fixed point, so neither this nor the sum below overflows.
+    auto area = [&](int k) {
+        const ScreenVertex &p0 = sv[0], &p1 = sv[k], &p2 = sv[k + 1];
+        return (p1.fx - p0.fx) * (p2.fy - p0.fy) - (p1.fy - p0.fy) * (p2.fx - p0.fx);
+    };
+    // The triangle faces one way as a whole. Clipping far outside the guard band rounds, and a
+    // sliver of the fan can come out turned the other way: culling it on its own would draw part
+    // of a culled triangle, or cut a hole into a drawn one.
+    std::int64_t total = 0;
+    for (int k = 1; k + 1 < n; ++k) total += area(k);
+    if (total == 0) return;
+    const std::int64_t facing = flipCull ? -total : total;
+    if (st.cull == D3DCULL_CCW && facing < 0) return;
+    if (st.cull == D3DCULL_CW && facing > 0) return;
     for (int k = 1; k + 1 < n; ++k) {
         const ScreenVertex& p0 = sv[0];
         const ScreenVertex& p1 = sv[k];
         const ScreenVertex& p2 = sv[k + 1];
-        // s > 0: clockwise on screen (y grows downwards).
-        const std::int64_t area =
-            (p1.fx - p0.fx) * (p2.fy - p0.fy) - (p1.fy - p0.fy) * (p2.fx - p0.fx);
-        if (area == 0) continue;
-        const std::int64_t facing = flipCull ? -area : area;
-        if (st.cull == D3DCULL_CCW && facing < 0) continue;
-        if (st.cull == D3DCULL_CW && facing > 0) continue;
-        if (area > 0)
+        const std::int64_t a = area(k);
+        if (a == 0) continue;
+        if (a > 0)
             RasterizeScreenTriangle(st, p0, p1, p2);
         else
             RasterizeScreenTriangle(st, p0, p2, p1);
