@@ -71,7 +71,8 @@ std::string CheckUnsigned(std::string_view what, const std::string& value, unsig
     return {};
 }
 
-// A move string's log line keeps what the user typed, control characters at its ends too.
+// A move string's log line repeats what the user typed, control characters at its ends too;
+// escaped, it stays one line that a terminal shows as text.
 void PrintResult(Context& ctx) {
     for (const std::string& line : ctx.host.Log().Lines()) ctx.out << Escaped(line) << '\n';
     for (const std::string& line : ctx.reports) ctx.out << line << '\n';
