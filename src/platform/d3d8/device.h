@@ -123,8 +123,8 @@ public:
 
 protected:
     // ---- The back end. Each is called after the shared checks passed.
-    // Clears the rectangles (all of the viewport when count is 0), each clipped to the viewport.
-    virtual HRESULT ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+    // Clears the rectangles: each lies inside the viewport and none is empty.
+    virtual HRESULT ClearTarget(const std::vector<D3DRECT>& rects, DWORD flags, D3DCOLOR color,
                                 float z) = 0;
     // Draws `count` primitives of `type` from `vertices` (clip space, lit) with the prepared
     // states; `st.target` is the back end's to fill.
@@ -143,6 +143,7 @@ protected:
 
     int width() const { return width_; }
     int height() const { return height_; }
+    std::vector<D3DRECT> ClearRectsInViewport(DWORD count, const D3DRECT* rects) const;
     D3DFORMAT format() const { return format_; }
     HWND window() const { return window_; }
     const D3DVIEWPORT8& viewport() const { return viewport_; }

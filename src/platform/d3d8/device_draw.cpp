@@ -50,7 +50,23 @@ HRESULT DeviceBase::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
     if ((flags & D3DCLEAR_ZBUFFER) && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;
     if (backBufferLocked_) return D3DERR_INVALIDCALL;
 
-    return ClearTarget(count, rects, flags, color, z);
+    return ClearTarget(ClearRectsInViewport(count, rects), flags, color, z);
+}
+
+// A Clear reaches the rectangles it is given (all of the viewport when none), only inside the
+// viewport.
+std::vector<D3DRECT> DeviceBase::ClearRectsInViewport(DWORD count, const D3DRECT* rects) const {
+    const LONG vx0 = static_cast<LONG>(viewport_.X), vy0 = static_cast<LONG>(viewport_.Y);
+    const LONG vx1 = vx0 + static_cast<LONG>(viewport_.Width);
+    const LONG vy1 = vy0 + static_cast<LONG>(viewport_.Height);
+    if (count == 0) return {{vx0, vy0, vx1, vy1}};
+    std::vector<D3DRECT> clipped;
+    for (DWORD i = 0; i < count; ++i) {
+        const D3DRECT r{std::max(rects[i].x1, vx0), std::max(rects[i].y1, vy0),
+                        std::min(rects[i].x2, vx1), std::min(rects[i].y2, vy1)};
+        if (r.x1 < r.x2 && r.y1 < r.y2) clipped.push_back(r);
+    }
+    return clipped;
 }
 
 HRESULT DeviceBase::PrepareRaster(RasterState& st) {

@@ -241,7 +241,7 @@ void GlDevice::ApplyViewport() {
 
 // ---- Clear -----------------------------------------------------------------------------------
 
-HRESULT GlDevice::ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+HRESULT GlDevice::ClearTarget(const std::vector<D3DRECT>& rects, DWORD flags, D3DCOLOR color,
                               float z) {
     if (const HRESULT hr = Activate(); FAILED(hr)) return hr;
     StateCache& c = *cache_;
@@ -259,23 +259,10 @@ HRESULT GlDevice::ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags, D3
         }
         mask |= GL_DEPTH_BUFFER_BIT;
     }
-    const D3DVIEWPORT8& vp = viewport();
-    const LONG vx0 = static_cast<LONG>(vp.X), vy0 = static_cast<LONG>(vp.Y);
-    const LONG vx1 = vx0 + static_cast<LONG>(vp.Width), vy1 = vy0 + static_cast<LONG>(vp.Height);
     SetCap(GL_SCISSOR_TEST, true, c.scissor);
-    auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
-        x0 = std::max(x0, vx0);
-        y0 = std::max(y0, vy0);
-        x1 = std::min(x1, vx1);
-        y1 = std::min(y1, vy1);
-        if (x0 >= x1 || y0 >= y1) return;
-        gl_.Scissor(x0, surfaceHeight_ - y1, x1 - x0, y1 - y0);
+    for (const D3DRECT& r : rects) {
+        gl_.Scissor(r.x1, surfaceHeight_ - r.y2, r.x2 - r.x1, r.y2 - r.y1);
         gl_.Clear(mask);
-    };
-    if (count == 0) {
-        clearRect(vx0, vy0, vx1, vy1);
-    } else {
-        for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
     }
     SetCap(GL_SCISSOR_TEST, false, c.scissor);
     return S_OK;

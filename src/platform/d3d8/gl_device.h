@@ -38,7 +38,7 @@ private:
     GlDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> monitor, const DeviceSetup& setup,
              IGLContext& context, const GlFunctions& gl);
 
-    HRESULT ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+    HRESULT ClearTarget(const std::vector<D3DRECT>& rects, DWORD flags, D3DCOLOR color,
                         float z) override;
     HRESULT DrawTriangles(D3DPRIMITIVETYPE type, UINT count, const ClipVertex* vertices,
                           RasterState& st) override;

@@ -43,39 +43,22 @@ SoftwareDevice::SoftwareDevice(IDirect3D8* d3d, std::shared_ptr<CallMonitor> mon
     if (setup.depth) depth_.assign(pixels + kRowSlack, 0xFFFF);
 }
 
-HRESULT SoftwareDevice::ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags,
+HRESULT SoftwareDevice::ClearTarget(const std::vector<D3DRECT>& rects, DWORD flags,
                                     D3DCOLOR color, float z) {
     const int width = this->width();
     const std::uint32_t stored = StoredColor(color, format());
     const auto depthValue = static_cast<std::uint16_t>(std::lround(z * 65535.0f));
-    const D3DVIEWPORT8& vp = viewport();
-    const LONG vx0 = static_cast<LONG>(vp.X), vy0 = static_cast<LONG>(vp.Y);
-    const LONG vx1 = vx0 + static_cast<LONG>(vp.Width);
-    const LONG vy1 = vy0 + static_cast<LONG>(vp.Height);
-    const bool wholeRows = vx0 == 0 && vx1 == width;
-    auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
-        x0 = std::max(x0, vx0);
-        y0 = std::max(y0, vy0);
-        x1 = std::min(x1, vx1);
-        y1 = std::min(y1, vy1);
-        if (x0 >= x1 || y0 >= y1) return;
-        if (wholeRows && x0 == vx0 && x1 == vx1) {  // one contiguous block
-            const std::size_t first = std::size_t(y0) * width;
-            const std::size_t n = std::size_t(y1 - y0) * width;
-            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + first, n, stored);
-            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + first, n, depthValue);
-            return;
-        }
-        for (LONG y = y0; y < y1; ++y) {
-            const std::size_t row = std::size_t(y) * width;
-            if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + row + x0, std::size_t(x1 - x0), stored);
-            if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + row + x0, std::size_t(x1 - x0), depthValue);
-        }
+    auto fill = [&](std::size_t first, std::size_t n) {
+        if (flags & D3DCLEAR_TARGET) FillWords(color_.data() + first, n, stored);
+        if (flags & D3DCLEAR_ZBUFFER) FillWords(depth_.data() + first, n, depthValue);
     };
-    if (count == 0) {
-        clearRect(vx0, vy0, vx1, vy1);
-    } else {
-        for (DWORD i = 0; i < count; ++i) clearRect(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
+    for (const D3DRECT& r : rects) {
+        if (r.x1 == 0 && r.x2 == width) {  // whole rows: one contiguous block
+            fill(std::size_t(r.y1) * width, std::size_t(r.y2 - r.y1) * width);
+            continue;
+        }
+        for (LONG y = r.y1; y < r.y2; ++y)
+            fill(std::size_t(y) * width + r.x1, std::size_t(r.x2 - r.x1));
     }
     return S_OK;
 }

@@ -17,7 +17,7 @@ public:
                    const DeviceSetup& setup);
 
 private:
-    HRESULT ClearTarget(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+    HRESULT ClearTarget(const std::vector<D3DRECT>& rects, DWORD flags, D3DCOLOR color,
                         float z) override;
     HRESULT DrawTriangles(D3DPRIMITIVETYPE type, UINT count, const ClipVertex* vertices,
                           RasterState& st) override;
