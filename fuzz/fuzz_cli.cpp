@@ -30,12 +30,7 @@ constexpr int kMaxViews = 4;
 constexpr int kMaxSize = 128;
 
 const std::vector<Option>& Options() {
-    static const std::vector<Option> options = [] {
-        std::vector<Option> all = velmo::cli::CubeOptions();
-        for (Option& option : velmo::cli::SolverOptions()) all.push_back(std::move(option));
-        for (Option& option : velmo::cli::ViewOptions()) all.push_back(std::move(option));
-        return all;
-    }();
+    static const std::vector<Option> options = velmo::cli::AllOptions();
     return options;
 }
 

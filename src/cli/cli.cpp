@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <ostream>
+#include <utility>
 
 #include "model/facelets.h"
 
@@ -100,6 +101,13 @@ int RunActions(Context& ctx, const std::vector<Step>& steps) {
 }
 
 }  // namespace
+
+std::vector<Option> AllOptions() {
+    std::vector<Option> options = CubeOptions();
+    for (Option& option : SolverOptions()) options.push_back(std::move(option));
+    for (Option& option : ViewOptions()) options.push_back(std::move(option));
+    return options;
+}
 
 int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
            std::ostream& out, std::ostream& err) {

@@ -64,6 +64,8 @@ std::vector<Option> CubeOptions();
 std::vector<Option> SolverOptions();
 // --render, --size, --ref, --pick, --view: the 3-D view on the software device.
 std::vector<Option> ViewOptions();
+// All of them, in the order the usage line lists them.
+std::vector<Option> AllOptions();
 
 // Parses and runs the command line (without the program name). Returns the exit code.
 int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
