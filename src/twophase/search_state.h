@@ -1,0 +1,68 @@
+#pragma once
+// The state of one two-phase search, shared by the files of its parts: the driver over depths
+// and directions (search.cpp), phase 1 (phase1_search.cpp) and phase 2 (phase2_search.cpp).
+
+#include <array>
+#include <chrono>
+
+#include "twophase/search.h"
+
+namespace velmo::twophase {
+
+class TwoPhaseSearch {
+public:
+    TwoPhaseSearch(const Tables& tables, const SearchOptions& options);
+    SearchResult Run(const CubieCube& cube);
+
+private:
+    // The position as one direction sees it, and how to read its solutions back.
+    struct Direction {
+        CubieCube cube;
+        int twist = 0, flip = 0, slice = 0;
+        std::array<int, 6> originalFace{};  // the face of the position each face here stands for
+        bool inverse = false;
+    };
+    enum class End { kNone, kTarget, kTimeUp, kStopped };
+
+    static constexpr int kMaxLength = 31;  // no two-phase total is longer
+    // Phase 2 needs up to 18 moves, but short totals come from long phase-1 solutions with
+    // short phase-2 ones: searching no deeper than this leaves more time for those (on random
+    // positions the median search to a total of 20 looks at about a third as many positions
+    // as with no limit).
+    static constexpr int kMaxPhase2Length = 11;
+
+    std::vector<Direction> Directions(const CubieCube& cube) const;
+    int Phase1Estimate(int twist, int flip, int slice) const;
+    int Phase2Estimate(int cornerPerm, int edgePerm, int slicePerm) const;
+    // Both return true when the search is to end (end_ says why, or a phase 2 was found).
+    bool Phase1(int twist, int flip, int slice, int depth, int togo);
+    bool StartPhase2(int depth1);
+    bool Phase2(int cornerPerm, int edgePerm, int slicePerm, int depth, int togo, int lastFace);
+    void Record(int depth1, int depth2);
+    // Counts a node; false when the search must end.
+    bool Step();
+
+    const Tables& tables_;
+    SearchOptions options_;
+    Pacer pacer_;
+    std::chrono::steady_clock::time_point deadline_;
+    const Direction* direction_ = nullptr;
+    std::array<int, kMaxLength> path1_{}, path2_{};
+    // prefix_[k] is the position after the first k phase-1 moves, for k up to prefixValid_.
+    std::array<CubieCube, kMaxLength + 1> prefix_{};
+    int prefixValid_ = 0;
+    int best_ = kMaxLength + 1;
+    std::vector<FaceTurn> bestTurns_;
+    End end_ = End::kNone;
+    std::uint64_t nodes_ = 0;
+};
+
+// Faces of one axis: U-D, R-L, F-B.
+inline int AxisOf(int face) { return face % 3; }
+// Turns of one face in a row, or of opposite faces in the order D before U (either order
+// gives the same), never help.
+inline bool Redundant(int face, int lastFace) {
+    return lastFace >= 0 && (face == lastFace || (AxisOf(face) == AxisOf(lastFace) && face < lastFace));
+}
+
+}  // namespace velmo::twophase
