@@ -42,7 +42,8 @@ void TDM::ac_VelmoSolveExecute() {
 }
 
 void TDM::EnableCubeCommands(bool enabled) {
-    for (QAction* action : {ac_VelmoNew, ac_VelmoBreak, ac_VelmoSolve, ac_VelmoHand})
+    for (QAction* action :
+         {ac_VelmoNew, ac_VelmoBreak, ac_VelmoSolve, ac_VelmoHand, ac_ServiceShortest})
         action->setEnabled(enabled);
 }
 

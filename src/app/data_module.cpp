@@ -18,13 +18,9 @@
 
 namespace velmo {
 
-namespace {
-constexpr int kImageCount = 15;
-}  // namespace
-
 TDM::TDM(Tfm_Main& main) : QObject(&main), main_(main) {
     setObjectName("DM");
-    for (int i = 0; i < kImageCount; ++i) il_Small.append(ActionIcon(i));
+    for (int i = 0; i < kActionImageCount; ++i) il_Small.append(ActionIcon(i));
     for (int i = 0; i < 4; ++i) il_Large.append(ToolBarIcon(i));
     CreateActions();
     CreateMenus();
@@ -71,6 +67,10 @@ void TDM::CreateActions() {
     ac_ServiceString = NewAction(
         "ac_ServiceString", "Выполнить...", "Выполнить строку",
         "Выполнить строку, содержащую последовательность вращений Кубика Вельмо", 6, service);
+    ac_ServiceShortest = NewAction(
+        "ac_ServiceShortest", "Кратчайшая сборка", "Кратчайшая сборка",
+        "Собрать Кубик Вельмо за наименьшее число ходов: не более 20 поворотов граней",
+        kImageShortest, service);
     ac_ServiceParams = NewAction("ac_ServiceParams", "Параметры...", "Параметры",
                                  "Открыть окно настройки параметров работы программы", 7, service);
     ac_StringNew = NewAction("ac_StringNew", "Новый...", "", "", 8, sequences);
@@ -91,6 +91,7 @@ void TDM::CreateActions() {
     connect(ac_VelmoSolve, &QAction::triggered, this, &TDM::ac_VelmoSolveExecute);
     connect(ac_VelmoHand, &QAction::triggered, this, &TDM::ac_VelmoHandExecute);
     connect(ac_ServiceString, &QAction::triggered, this, &TDM::ac_ServiceStringExecute);
+    connect(ac_ServiceShortest, &QAction::triggered, this, &TDM::ac_ServiceShortestExecute);
     connect(ac_ServiceParams, &QAction::triggered, this, &TDM::ac_ServiceParamsExecute);
     connect(ac_StringNew, &QAction::triggered, this, &TDM::ac_StringNewExecute);
     connect(ac_StringEdit, &QAction::triggered, this, &TDM::ac_StringEditExecute);
@@ -110,6 +111,7 @@ void TDM::CreateMenus() {
     mi_Service = new QMenu("Сервис", &main_);
     mi_Service->setObjectName("mi_Service");
     mi_Service->addAction(ac_ServiceString);
+    mi_Service->addAction(ac_ServiceShortest);
     mi_Service->addSeparator();
     mi_Service->addAction(ac_ServiceParams);
 

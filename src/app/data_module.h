@@ -40,6 +40,7 @@ public:
     QAction* ac_VelmoSolve;
     QAction* ac_VelmoHand;
     QAction* ac_ServiceString;
+    QAction* ac_ServiceShortest;
     QAction* ac_ServiceParams;
     QAction* ac_StringNew;
     QAction* ac_StringEdit;
@@ -85,6 +86,7 @@ public:
     void ac_VelmoSolveExecute();
     void ac_VelmoHandExecute();
     void ac_ServiceStringExecute();
+    void ac_ServiceShortestExecute();
     void ac_ServiceParamsExecute();
     void ac_StringNewExecute();
     void ac_StringEditExecute();

@@ -105,6 +105,7 @@ int RunActions(Context& ctx, const std::vector<Step>& steps) {
 std::vector<Option> AllOptions() {
     std::vector<Option> options = CubeOptions();
     for (Option& option : SolverOptions()) options.push_back(std::move(option));
+    for (Option& option : ShortestOptions()) options.push_back(std::move(option));
     for (Option& option : ViewOptions()) options.push_back(std::move(option));
     return options;
 }

@@ -62,6 +62,8 @@ struct Option {
 
 std::vector<Option> CubeOptions();
 std::vector<Option> SolverOptions();
+// --shortest: the two-phase solver (twophase/shortest.h).
+std::vector<Option> ShortestOptions();
 // --render, --size, --ref, --pick, --view: the 3-D view on the software device.
 std::vector<Option> ViewOptions();
 // All of them, in the order the usage line lists them.

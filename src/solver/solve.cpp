@@ -19,6 +19,13 @@ constexpr std::string_view kUnsolvableText = "Кубик Вельмо собра
 constexpr std::string_view kUnsolvableNotice =
     "\r\n\r\n*** Кубик Вельмо собрать невозможно! ***\r\n\r\n";
 
+bool IsBlank(const std::string& line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+}  // namespace
+
 // The user sees the message box with a normal cursor, then the notice in the log; turn
 // logging stays off until the next Solve or the parameters dialog sets it again.
 void ReportUnsolvable(TVelmo& cube, BusyCursor& busy) {
@@ -27,13 +34,6 @@ void ReportUnsolvable(TVelmo& cube, BusyCursor& busy) {
     Log(cube).AppendMessage(kUnsolvableNotice);
     cube.LogTurns = false;
 }
-
-bool IsBlank(const std::string& line) {
-    return std::all_of(line.begin(), line.end(),
-                       [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-}
-
-}  // namespace
 
 bool Solve(TVelmo& cube) {
     IModelHost& host = cube.Host();

@@ -16,6 +16,11 @@ namespace velmo {
 // then false.
 bool Solve(TVelmo& cube);
 
+// How a solve ends on a position that turns cannot reach: the busy cursor given back, the
+// message box "Кубик Вельмо собрать невозможно!", the notice appended to the log's last line,
+// turn logging off. The shortest solution command (twophase/shortest.h) ends the same way.
+void ReportUnsolvable(TVelmo& cube, BusyCursor& busy);
+
 // Turns the whole cube so that the centres stand as in the start position: the logo centre on
 // top, colour 1 in front. Drops its own trailing empty line when it made no turn.
 void OrientCube(TVelmo& cube);

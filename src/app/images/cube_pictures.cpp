@@ -46,6 +46,21 @@ void DrawCheck(QPainter& painter) {
     painter.drawPath(check);
 }
 
+// A lightning bolt, lower right: the shortest way.
+void DrawBolt(QPainter& painter) {
+    QPainterPath bolt;
+    bolt.moveTo(13.2, 6.6);
+    bolt.lineTo(9.0, 11.6);
+    bolt.lineTo(11.6, 11.6);
+    bolt.lineTo(10.0, 15.4);
+    bolt.lineTo(15.0, 9.8);
+    bolt.lineTo(12.4, 9.8);
+    bolt.closeSubpath();
+    painter.setPen(QPen(kInk, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(kYellow);
+    painter.drawPath(bolt);
+}
+
 }  // namespace
 
 QImage PaintSolvedCube(int side) {
@@ -70,6 +85,15 @@ QImage PaintSolvingCube(int side) {
     BeginPainting(painter, canvas, kUnits);
     DrawCube(painter, WholePictureCube(side), SolvedCubeColours());
     DrawCheck(painter);
+    return canvas;
+}
+
+QImage PaintShortestSolvingCube(int side) {
+    QImage canvas = NewCanvas(side);
+    QPainter painter;
+    BeginPainting(painter, canvas, kUnits);
+    DrawCube(painter, WholePictureCube(side), SolvedCubeColours());
+    DrawBolt(painter);
     return canvas;
 }
 

@@ -34,6 +34,7 @@ Painter ActionPainter(int index) {
     case kImageEdit: return images::PaintEdit;
     case kImageDelete: return images::PaintDelete;
     case kImageHelp: return images::PaintHelp;
+    case kImageShortest: return images::PaintShortestSolvingCube;
     default: return nullptr;
     }
 }

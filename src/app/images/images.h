@@ -30,8 +30,9 @@ enum ActionImageIndex : int {
     kImageEdit = 12,
     kImageDelete = 13,
     kImageHelp = 14,
+    kImageShortest = 15,
 };
-inline constexpr int kActionImageCount = 15;
+inline constexpr int kActionImageCount = 16;
 // Tool-bar images (32 by 32): new, scramble, solve, reassemble.
 inline constexpr int kToolBarImageCount = 4;
 

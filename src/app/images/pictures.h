@@ -12,6 +12,7 @@ QImage PaintSolvedCube(int side);
 QImage PaintScrambledCube(int side);
 QImage PaintSolvingCube(int side);
 QImage PaintReassemblingCube(int side);
+QImage PaintShortestSolvingCube(int side);
 
 // The other commands.
 QImage PaintExit(int side);
