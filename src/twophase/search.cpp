@@ -25,6 +25,7 @@ bool TwoPhaseSearch::Step() {
 // The position itself, and turned so that its R-L and its F-B axis stand upright (the whole
 // cube turned like Оф' brings R on top, like Оп brings F on top); each also inverted: a
 // solution of the inverse, read backwards with every turn reversed, solves the position.
+// Directions in which the position looks the same as in an earlier one are left out.
 std::vector<TwoPhaseSearch::Direction> TwoPhaseSearch::Directions(const CubieCube& cube) const {
     std::vector<Direction> directions;
     for (const Rotation& rotation :
@@ -34,6 +35,9 @@ std::vector<TwoPhaseSearch::Direction> TwoPhaseSearch::Directions(const CubieCub
         for (bool inverse : {false, true}) {
             Direction d;
             d.cube = inverse ? Inverse(turned) : turned;
+            if (std::any_of(directions.begin(), directions.end(),
+                            [&d](const Direction& other) { return other.cube == d.cube; }))
+                continue;
             d.twist = Twist(d.cube);
             d.flip = Flip(d.cube);
             d.slice = Slice(d.cube);
