@@ -89,6 +89,14 @@ int SlicePerm(const CubieCube& c) {
     return PermRank(p);
 }
 
+int SliceSorted(const CubieCube& c) {
+    std::array<std::uint8_t, 4> order;
+    int found = 0;
+    for (int k = 0; k < kEdges; ++k)
+        if (IsSliceEdge(c.ep[k])) order[found++] = static_cast<std::uint8_t>(c.ep[k] - kFirstSliceEdge);
+    return Slice(c) * kSlicePerms + PermRank(order);
+}
+
 CubieCube WithTwist(int twist) {
     CubieCube c;
     int sum = 0;
@@ -139,6 +147,15 @@ CubieCube WithEdgePerm(int perm) {
     CubieCube c;
     const auto p = PermOfRank<8>(perm);
     for (int k = 0; k < 8; ++k) c.ep[k] = p[k];
+    return c;
+}
+
+CubieCube WithSliceSorted(int sliceSorted) {
+    CubieCube c = WithSlice(sliceSorted / kSlicePerms);
+    const auto order = PermOfRank<4>(sliceSorted % kSlicePerms);
+    int found = 0;
+    for (int k = 0; k < kEdges; ++k)
+        if (IsSliceEdge(c.ep[k])) c.ep[k] = static_cast<std::uint8_t>(kFirstSliceEdge + order[found++]);
     return c;
 }
 

@@ -11,6 +11,10 @@
 //   corner perm  0..40319  the order of the eight corners
 //   edge perm    0..40319  the order of the eight edges of the U and D layers
 //   slice perm   0..23     the order of the four middle-layer edges
+// Phase 1 also follows two of them along its moves, so that each of its solutions shows at
+// once how long phase 2 would have to be: the corner perm, and
+//   slice sorted 0..11879  slice * 24 + the order of the middle-layer edges in their four
+//                          positions; equal to the slice perm once slice is 0
 // Every coordinate is 0 at the start position.
 
 #include <cstdint>
@@ -25,6 +29,7 @@ inline constexpr int kSlices = 495;
 inline constexpr int kCornerPerms = 40320;
 inline constexpr int kEdgePerms = 40320;
 inline constexpr int kSlicePerms = 24;
+inline constexpr int kSlicesSorted = kSlices * kSlicePerms;
 
 int Twist(const CubieCube& c);
 int Flip(const CubieCube& c);
@@ -33,6 +38,7 @@ int CornerPerm(const CubieCube& c);
 // Of a phase-2 position (the U and D edges in their layers).
 int EdgePerm(const CubieCube& c);
 int SlicePerm(const CubieCube& c);
+int SliceSorted(const CubieCube& c);
 
 // A position with the given coordinate and every other piece at home (for slice, the middle
 // edges in the positions it names, the others in the remaining ones, in order).
@@ -42,5 +48,6 @@ CubieCube WithSlice(int slice);
 CubieCube WithCornerPerm(int perm);
 CubieCube WithEdgePerm(int perm);
 CubieCube WithSlicePerm(int perm);
+CubieCube WithSliceSorted(int sliceSorted);
 
 }  // namespace velmo::twophase

@@ -30,6 +30,8 @@ MoveTables BuildMoveTables() {
     t.twist = Table(kTwists, WithTwist, Twist, all);
     t.flip = Table(kFlips, WithFlip, Flip, all);
     t.slice = Table(kSlices, WithSlice, Slice, all);
+    t.cornerPermAll = Table(kCornerPerms, WithCornerPerm, CornerPerm, all);
+    t.sliceSorted = Table(kSlicesSorted, WithSliceSorted, SliceSorted, all);
     t.cornerPerm = Table(kCornerPerms, WithCornerPerm, CornerPerm, phase2);
     t.edgePerm = Table(kEdgePerms, WithEdgePerm, EdgePerm, phase2);
     t.slicePerm = Table(kSlicePerms, WithSlicePerm, SlicePerm, phase2);

@@ -13,29 +13,28 @@ using Poll = std::function<bool()>;
 
 class Pacer {
 public:
+    using Clock = std::chrono::steady_clock;
+
     explicit Pacer(Poll poll, std::chrono::milliseconds interval = std::chrono::milliseconds(4))
         : poll_(std::move(poll)), interval_(interval), last_(Clock::now()) {}
 
-    // Counts one step of work (a table entry, a search node); now and then looks at the clock
-    // and, when the interval has passed, polls. False once a poll has said stop.
+    // Counts one step of work (a table entry, a search node); every 1024 steps looks at the
+    // clock and, when the interval has passed, polls. False once a poll has said stop.
     bool Step() {
         if ((++steps_ & kStepsPerClockReading) != 0) return !stopped_;
-        return Check();
+        return PollIfDue(Clock::now());
     }
-    bool Stopped() const { return stopped_; }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    static constexpr std::uint64_t kStepsPerClockReading = 1023;  // a mask: every 1024 steps
-
-    bool Check() {
-        const Clock::time_point now = Clock::now();
+    // For work that reads the clock itself.
+    bool PollIfDue(Clock::time_point now) {
         if (now - last_ >= interval_) {
             last_ = now;
             if (poll_ && !poll_()) stopped_ = true;
         }
         return !stopped_;
     }
+
+private:
+    static constexpr std::uint64_t kStepsPerClockReading = 1023;  // a mask
 
     Poll poll_;
     std::chrono::milliseconds interval_;

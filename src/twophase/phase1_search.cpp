@@ -38,7 +38,8 @@ bool TwoPhaseSearch::Phase1(int twist, int flip, int slice, int depth, int togo)
             if (d.flipSlice[f * kSlices + s] >= togo || d.twistFlip[t * kFlips + f] >= togo)
                 continue;
             path1_[depth] = move;
-            prefixValid_ = std::min(prefixValid_, depth);
+            coordinatesValid_ = std::min(coordinatesValid_, depth);
+            cubesValid_ = std::min(cubesValid_, depth);
             if (Phase1(t, f, s, depth + 1, togo - 1)) return true;
         }
     }

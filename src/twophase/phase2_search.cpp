@@ -17,11 +17,18 @@ int TwoPhaseSearch::Phase2Estimate(int cornerPerm, int edgePerm, int slicePerm) 
 bool TwoPhaseSearch::StartPhase2(int depth1) {
     const int maxLength = std::min(best_ - 1 - depth1, kMaxPhase2Length);
     if (maxLength < 0) return false;
-    for (int k = prefixValid_; k < depth1; ++k)
-        prefix_[k + 1] = Multiply(prefix_[k], MoveCubes()[path1_[k]]);
-    prefixValid_ = depth1;
-    const CubieCube& cube = prefix_[depth1];
-    const int cornerPerm = CornerPerm(cube), edgePerm = EdgePerm(cube), slicePerm = SlicePerm(cube);
+    const MoveTables& m = tables_.moves;
+    for (int k = coordinatesValid_; k < depth1; ++k) {
+        cornerPerm_[k + 1] = m.cornerPermAll[cornerPerm_[k] * kMoves + path1_[k]];
+        sliceSorted_[k + 1] = m.sliceSorted[sliceSorted_[k] * kMoves + path1_[k]];
+    }
+    coordinatesValid_ = depth1;
+    // Most phase-1 solutions end here: the corners alone show that phase 2 would be too long.
+    const int cornerPerm = cornerPerm_[depth1], slicePerm = sliceSorted_[depth1];
+    if (tables_.distances.cornerSlice[cornerPerm * kSlicePerms + slicePerm] > maxLength) return false;
+    for (int k = cubesValid_; k < depth1; ++k) cube_[k + 1] = Multiply(cube_[k], MoveCubes()[path1_[k]]);
+    cubesValid_ = depth1;
+    const int edgePerm = EdgePerm(cube_[depth1]);
     const int estimate = Phase2Estimate(cornerPerm, edgePerm, slicePerm);
     const int lastFace = depth1 > 0 ? path1_[depth1 - 1] / 3 : -1;
     for (int length = estimate; length <= maxLength; ++length) {
@@ -45,8 +52,9 @@ bool TwoPhaseSearch::Phase2(int cornerPerm, int edgePerm, int slicePerm, int dep
         if (!Step()) return true;
         const int c = m.cornerPerm[cornerPerm * kPhase2Moves + i];
         const int s = m.slicePerm[slicePerm * kPhase2Moves + i];
+        if (tables_.distances.cornerSlice[c * kSlicePerms + s] >= togo) continue;
         const int e = m.edgePerm[edgePerm * kPhase2Moves + i];
-        if (Phase2Estimate(c, e, s) >= togo) continue;
+        if (tables_.distances.edgeSlice[e * kSlicePerms + s] >= togo) continue;
         path2_[depth] = moves[i];
         if (Phase2(c, e, s, depth + 1, togo - 1, face)) return true;
     }

@@ -12,13 +12,11 @@ namespace velmo::twophase {
 TwoPhaseSearch::TwoPhaseSearch(const Tables& tables, const SearchOptions& options)
     : tables_(tables), options_(options), pacer_(options.poll) {}
 
-bool TwoPhaseSearch::Step() {
-    ++nodes_;
-    if (!pacer_.Step()) end_ = End::kStopped;
+bool TwoPhaseSearch::Check() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!pacer_.PollIfDue(now)) end_ = End::kStopped;
     // The budget counts only once there is a solution to fall back on.
-    else if ((nodes_ & 1023) == 0 && best_ <= kMaxLength &&
-             std::chrono::steady_clock::now() > deadline_)
-        end_ = End::kTimeUp;
+    else if (best_ <= kMaxLength && now > deadline_) end_ = End::kTimeUp;
     return end_ == End::kNone;
 }
 
@@ -70,8 +68,10 @@ SearchResult TwoPhaseSearch::Run(const CubieCube& cube) {
         for (const Direction& direction : directions) {
             if (Phase1Estimate(direction.twist, direction.flip, direction.slice) > depth1) continue;
             direction_ = &direction;
-            prefix_[0] = direction.cube;
-            prefixValid_ = 0;
+            cube_[0] = direction.cube;
+            cornerPerm_[0] = CornerPerm(direction.cube);
+            sliceSorted_[0] = SliceSorted(direction.cube);
+            coordinatesValid_ = cubesValid_ = 0;
             if (Phase1(direction.twist, direction.flip, direction.slice, 0, depth1)) break;
         }
     }

@@ -27,7 +27,7 @@ namespace velmo::twophase {
 // Every position can be solved in 20 face turns: the length to aim at.
 inline constexpr int kTargetLength = 20;
 // Past this the best solution found so far is taken.
-inline constexpr std::chrono::milliseconds kDefaultBudget{3000};
+inline constexpr std::chrono::milliseconds kDefaultBudget{5000};
 
 struct SearchOptions {
     int target = kTargetLength;

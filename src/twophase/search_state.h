@@ -39,8 +39,14 @@ private:
     bool StartPhase2(int depth1);
     bool Phase2(int cornerPerm, int edgePerm, int slicePerm, int depth, int togo, int lastFace);
     void Record(int depth1, int depth2);
-    // Counts a node; false when the search must end.
-    bool Step();
+    // Counts a node; false when the search must end. Inline: it runs for every node.
+    bool Step() {
+        if ((++nodes_ & kNodesPerCheck) != 0) return true;
+        return Check();
+    }
+    // Every 1024 nodes: the poll, the budget.
+    bool Check();
+    static constexpr std::uint64_t kNodesPerCheck = 1023;
 
     const Tables& tables_;
     SearchOptions options_;
@@ -48,9 +54,12 @@ private:
     std::chrono::steady_clock::time_point deadline_;
     const Direction* direction_ = nullptr;
     std::array<int, kMaxLength> path1_{}, path2_{};
-    // prefix_[k] is the position after the first k phase-1 moves, for k up to prefixValid_.
-    std::array<CubieCube, kMaxLength + 1> prefix_{};
-    int prefixValid_ = 0;
+    // After the first k phase-1 moves: the corner perm and the slice sorted coordinate, known
+    // for k up to coordinatesValid_, and the position, known for k up to cubesValid_. Phase-1
+    // solutions one after another share most of their moves.
+    std::array<int, kMaxLength + 1> cornerPerm_{}, sliceSorted_{};
+    std::array<CubieCube, kMaxLength + 1> cube_{};
+    int coordinatesValid_ = 0, cubesValid_ = 0;
     int best_ = kMaxLength + 1;
     std::vector<FaceTurn> bestTurns_;
     End end_ = End::kNone;

@@ -61,8 +61,9 @@ void AddVector(Checksum& sum, const std::vector<T>& v) {
 
 std::uint64_t MoveFingerprint(const MoveTables& moves) {
     Checksum sum;
-    for (const auto* table : {&moves.twist, &moves.flip, &moves.slice, &moves.cornerPerm,
-                              &moves.edgePerm, &moves.slicePerm})
+    for (const auto* table : {&moves.twist, &moves.flip, &moves.slice, &moves.cornerPermAll,
+                              &moves.sliceSorted, &moves.cornerPerm, &moves.edgePerm,
+                              &moves.slicePerm})
         AddVector(sum, *table);
     return sum.Value();
 }

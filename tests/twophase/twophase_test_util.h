@@ -34,9 +34,10 @@ inline const twophase::Tables& TestTables() {
 inline bool SolvesOnModel(std::string_view facelets, const twophase::Solution& solution) {
     InstantCube c;
     if (!SetFacelets(c.cube, facelets).empty()) return false;
-    for (Move move : solution.rotation.turns) c.cube.Turn(move);
+    std::vector<Move> moves = solution.rotation.turns;
     for (const twophase::FaceTurn& turn : solution.turns)
-        for (Move move : twophase::ModelTurns(turn)) c.cube.Turn(move);
+        for (Move move : twophase::ModelTurns(turn)) moves.push_back(move);
+    MakeMoves(c.cube, moves);
     return AtStart(c.cube);
 }
 
