@@ -18,6 +18,7 @@
 
 #include "cli/cli.h"
 #include "platform/text.h"
+#include "twophase/tables.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ using velmo::cli::Option;
 constexpr std::uint64_t kMaxTurnsRun = 20000;
 constexpr int kMaxViews = 4;
 constexpr int kMaxSize = 128;
+// A --shortest may search for seconds on a hard position.
+constexpr int kMaxShortest = 1;
 
 const std::vector<Option>& Options() {
     static const std::vector<Option> options = velmo::cli::AllOptions();
@@ -63,6 +66,7 @@ struct Reading {
     bool skip = false;
     int picks = 0;
     bool state = false, solve = false;
+    int shortest = 0;
 };
 
 // Walks the command line as the tool documents it, rewriting what would be slow or would write
@@ -95,10 +99,12 @@ Reading ReadCommandLine(std::vector<std::string>& args) {
             *value = std::to_string(kMaxSize);
         }
         reading.state |= name == "--state";
-        reading.solve |= name == "--solve";
+        reading.solve |= name == "--solve" || name == "--shortest";
+        reading.shortest += name == "--shortest";
         i += 1 + count;
     }
-    reading.skip = !reading.mustRefuse && (turns > kMaxTurnsRun || views > kMaxViews);
+    reading.skip = !reading.mustRefuse &&
+                   (turns > kMaxTurnsRun || views > kMaxViews || reading.shortest > kMaxShortest);
     return reading;
 }
 
@@ -134,6 +140,13 @@ void CheckSuccess(const Reading& reading, const std::string& out) {
 
 }  // namespace
 
+// The shortest solver's tables are made before the first input, in a scratch cache folder.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setenv("XDG_CACHE_HOME", "/tmp/velmo-fuzz-cli-cache", 1);
+    Require(velmo::twophase::SharedTables(nullptr) != nullptr, "no tables for --shortest");
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     std::vector<std::string> args = SplitArguments(data, size);
@@ -159,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case velmo::cli::kExitUnsolvable:
         Require(reading.solve && err.str() == "Кубик Вельмо собрать невозможно!\n",
-                "only the solver reports an unsolvable cube");
+                "only the solvers report an unsolvable cube");
         break;
     default:
         Require(false, "unknown exit code");
