@@ -14,25 +14,15 @@
 #include <string>
 #include <string_view>
 
+#include "cube_checks.h"
 #include "headless/headless_host.h"
 #include "model/cells.h"
 #include "model/facelets.h"
 #include "model/velmo.h"
 #include "solver/solver.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-bool AtStart(const velmo::TVelmo& cube) {
-    for (int cell = 1; cell <= velmo::kCellCount; ++cell)
-        if (cube.Block(cell).Faces != velmo::StartFaces(cell)) return false;
-    return true;
-}
-
-}  // namespace
+using velmo::fuzzing::AtStart;
+using velmo::fuzzing::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "cube_checks.h"
 #include "headless/headless_host.h"
 #include "log/message_log.h"
 #include "model/cells.h"
@@ -26,15 +27,8 @@
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
-bool AtStart(const velmo::TVelmo& cube) {
-    for (int cell = 1; cell <= velmo::kCellCount; ++cell)
-        if (cube.Block(cell).Faces != velmo::StartFaces(cell)) return false;
-    return true;
-}
+using velmo::fuzzing::AtStart;
+using velmo::fuzzing::Check;
 
 struct InstantCube {
     InstantCube() : cube(host) {

@@ -52,19 +52,32 @@ std::array<std::uint8_t, N> PermOfRank(int rank) {
 
 bool IsSliceEdge(int piece) { return piece >= kFirstSliceEdge; }
 
+// Twists and flips: all but the last piece's as the digits of a number in base `kinds`; the
+// last one follows, as the sum of all is a multiple of `kinds`.
+template <std::size_t N>
+int OrientationNumber(const std::array<std::uint8_t, N>& orientation, int kinds) {
+    int number = 0;
+    for (std::size_t k = 0; k + 1 < N; ++k) number = kinds * number + orientation[k];
+    return number;
+}
+
+template <std::size_t N>
+std::array<std::uint8_t, N> OrientationsOfNumber(int number, int kinds) {
+    std::array<std::uint8_t, N> orientation{};
+    int sum = 0;
+    for (std::size_t k = N - 1; k-- > 0;) {
+        orientation[k] = static_cast<std::uint8_t>(number % kinds);
+        sum += orientation[k];
+        number /= kinds;
+    }
+    orientation[N - 1] = static_cast<std::uint8_t>((kinds - sum % kinds) % kinds);
+    return orientation;
+}
+
 }  // namespace
 
-int Twist(const CubieCube& c) {
-    int twist = 0;
-    for (int k = 0; k < kCorners - 1; ++k) twist = 3 * twist + c.co[k];
-    return twist;
-}
-
-int Flip(const CubieCube& c) {
-    int flip = 0;
-    for (int k = 0; k < kEdges - 1; ++k) flip = 2 * flip + c.eo[k];
-    return flip;
-}
+int Twist(const CubieCube& c) { return OrientationNumber(c.co, 3); }
+int Flip(const CubieCube& c) { return OrientationNumber(c.eo, 2); }
 
 // The set of positions is ranked in the combinatorial number system, positions counted from
 // the last one (BR is 0), so the set {FR, FL, BL, BR} ranks 0.
@@ -99,25 +112,13 @@ int SliceSorted(const CubieCube& c) {
 
 CubieCube WithTwist(int twist) {
     CubieCube c;
-    int sum = 0;
-    for (int k = kCorners - 2; k >= 0; --k) {
-        c.co[k] = static_cast<std::uint8_t>(twist % 3);
-        sum += c.co[k];
-        twist /= 3;
-    }
-    c.co[kCorners - 1] = static_cast<std::uint8_t>((3 - sum % 3) % 3);
+    c.co = OrientationsOfNumber<kCorners>(twist, 3);
     return c;
 }
 
 CubieCube WithFlip(int flip) {
     CubieCube c;
-    int sum = 0;
-    for (int k = kEdges - 2; k >= 0; --k) {
-        c.eo[k] = static_cast<std::uint8_t>(flip % 2);
-        sum += c.eo[k];
-        flip /= 2;
-    }
-    c.eo[kEdges - 1] = static_cast<std::uint8_t>(sum % 2);
+    c.eo = OrientationsOfNumber<kEdges>(flip, 2);
     return c;
 }
 

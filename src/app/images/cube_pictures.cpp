@@ -61,6 +61,16 @@ void DrawBolt(QPainter& painter) {
     painter.drawPath(bolt);
 }
 
+// The solved cube with a mark drawn over its lower right.
+QImage SolvedCubeWithMark(int side, void (*drawMark)(QPainter&)) {
+    QImage canvas = NewCanvas(side);
+    QPainter painter;
+    BeginPainting(painter, canvas, kUnits);
+    DrawCube(painter, WholePictureCube(side), SolvedCubeColours());
+    drawMark(painter);
+    return canvas;
+}
+
 }  // namespace
 
 QImage PaintSolvedCube(int side) {
@@ -79,23 +89,8 @@ QImage PaintScrambledCube(int side) {
     return canvas;
 }
 
-QImage PaintSolvingCube(int side) {
-    QImage canvas = NewCanvas(side);
-    QPainter painter;
-    BeginPainting(painter, canvas, kUnits);
-    DrawCube(painter, WholePictureCube(side), SolvedCubeColours());
-    DrawCheck(painter);
-    return canvas;
-}
-
-QImage PaintShortestSolvingCube(int side) {
-    QImage canvas = NewCanvas(side);
-    QPainter painter;
-    BeginPainting(painter, canvas, kUnits);
-    DrawCube(painter, WholePictureCube(side), SolvedCubeColours());
-    DrawBolt(painter);
-    return canvas;
-}
+QImage PaintSolvingCube(int side) { return SolvedCubeWithMark(side, DrawCheck); }
+QImage PaintShortestSolvingCube(int side) { return SolvedCubeWithMark(side, DrawBolt); }
 
 QImage PaintReassemblingCube(int side) {
     QImage canvas = NewCanvas(side);
