@@ -23,7 +23,8 @@ std::string LargeLibrary() {
     std::size_t count = 0;
     while (bytes.size() < 50'000'000) {
         ++count;
-        bytes += "Pos" + std::to_string(count) + '=' + name + std::to_string(count) + moves + "\r\n";
+        const std::string number = std::to_string(count);
+        bytes += "Pos" + number + '=' + name + number + moves + "\r\n";
     }
     return bytes + "Count=" + std::to_string(count) + "\r\n";
 }
@@ -37,7 +38,8 @@ std::string ManySections() {
 class File {
 public:
     explicit File(std::string bytes) : bytes_(std::move(bytes)) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmo-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmo-bench-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         folder_ = pattern;
         path_ = folder_ + "/velmo.ini";

@@ -153,7 +153,8 @@ void Profile::AddLine(std::string line) {
     std::string buffer;
     ParsedLine parsed = ParseLine(line);
     if (HasNonAscii(parsed.name)) parsed = ParseLine(LineText(line, buffer));
-    if (parsed.kind == LineKind::Header) sections_.push_back({std::string(parsed.name), {}, {}, {}});
+    if (parsed.kind == LineKind::Header)
+        sections_.push_back({std::string(parsed.name), {}, {}, {}});
     Section& section = sections_.back();
     for (std::string& blank : section.blanks) section.lines.push_back(std::move(blank));
     section.blanks.clear();
@@ -214,7 +215,7 @@ Profile::Section& Profile::AppendSection(std::string_view name) {
     Section& last = sections_.back();
     if (last.blanks.empty() && !last.lines.empty()) last.blanks.emplace_back();
     sections_.push_back(
-        {std::string(name), {EncodeLine('[' + std::string(name) + ']')}, {}, {}, 0});
+        {std::string(name), {EncodeLine('[' + std::string(name) + ']')}, {}, {}});
     sectionIndex_.try_emplace(Fold(name), sections_.size() - 1);
     return sections_.back();
 }
