@@ -99,7 +99,7 @@ bool IsRunning(long long pid) {
 bool ParseNumber(std::string_view digits, long long& number) {
     const char* end = digits.data() + digits.size();
     const auto [stop, error] = std::from_chars(digits.data(), end, number);
-    return !digits.empty() && digits.front() != '+' && error == std::errc() && stop == end;
+    return !digits.empty() && digits.front() != '-' && error == std::errc() && stop == end;
 }
 
 // Whether the name is one UniqueName makes for that prefix, and the process that made it.
@@ -111,7 +111,7 @@ bool IsCopyName(std::string_view name, const std::string& prefix, long long& pid
     const std::size_t dot = name.find('.');
     long long counter = 0;
     return dot != std::string_view::npos && ParseNumber(name.substr(0, dot), pid) &&
-           ParseNumber(name.substr(dot + 1), counter) && counter >= 0;
+           ParseNumber(name.substr(dot + 1), counter);
 }
 
 // A save killed half-way leaves its temporary copy behind; the next save clears it away. A copy

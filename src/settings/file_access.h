@@ -8,9 +8,9 @@
 
 namespace velmo {
 
-// The most a read takes. Far above any real library (tens of megabytes of sequences take
-// about a second to load), and low enough that a file the program cannot have written costs
-// neither minutes nor the machine's memory.
+// The most a read takes. Well above any real library (50 MB of sequences load in a second or
+// two), and low enough that a file the program did not write costs neither minutes nor the
+// machine's memory.
 inline constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
 
 // Only a regular file of at most kMaxFileBytes is read, and it is opened without waiting, so a

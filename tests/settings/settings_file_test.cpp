@@ -150,7 +150,7 @@ TEST_F(SettingsFile, CopiesLeftByKilledSavesGoUnlessTheirSaveMayStillBeRunning) 
     leave(".velmo.ini." + running + ".2.tmp", kDay - 60);
     leave(".velmo.ini." + running + ".3.tmp", kDay + 60);  // its number may serve another process
     const std::vector<std::string> foreign = {".velmo.ini.tmp", ".other.ini." + gone + ".0.tmp",
-                                              "velmo.ini." + gone + ".0.tmp", ".velmo.ini.x.0.tmp"};
+                                              "velmo.ini." + gone + ".0.tmp", ".velmo.ini.-5.0.tmp"};
     for (const std::string& name : foreign) leave(name, 2 * kDay);
 
     ASSERT_EQ(SaveSettings(path_, Settings{}), "");
@@ -158,7 +158,7 @@ TEST_F(SettingsFile, CopiesLeftByKilledSavesGoUnlessTheirSaveMayStillBeRunning) 
                                   "velmo.ini", ".velmo.ini." + gone + ".1.tmp",
                                   ".velmo.ini." + running + ".2.tmp", ".velmo.ini.tmp",
                                   ".other.ini." + gone + ".0.tmp", "velmo.ini." + gone + ".0.tmp",
-                                  ".velmo.ini.x.0.tmp"}));
+                                  ".velmo.ini.-5.0.tmp"}));
 }
 
 TEST_F(SettingsFile, FailedSavesSayWhyInRussianOnOneLineAndLeaveTheOldFileAlone) {
