@@ -128,7 +128,9 @@ void SettingsAppTest::aFailedSaveLetsTheUserStayOrCloseWithoutSaving() {
     QVERIFY(confirmation->shown && warning->shown);
     QCOMPARE(warning->caption, QString("Внимание"));
     QCOMPARE(warning->text, QString("Файл конфигурации не может быть записан!"));
+    // The details name the folder and say, in Russian, what is wrong with it.
     QVERIFY(warning->details.contains(blocker));
+    QVERIFY(warning->details.startsWith("Не удалось создать папку"));
     QVERIFY(app.window->isVisible());
 
     QVERIFY(QFile::remove(blocker));
@@ -178,7 +180,7 @@ void SettingsAppTest::aSequenceOfMegabytesShowsShortButRunsAndSavesWhole() {
     QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
     CloseAnswering(app, QMessageBox::Yes);
     QVERIFY(AppUnderTest::ReadFile(app.IniPath()).contains(
-        QByteArray::fromStdString(Utf8ToCp1251("Длинная {" + moves + "}"))));
+        QByteArray::fromStdString("Pos1=Длинная {" + moves + "}")));
 }
 
 }  // namespace velmo::testing
