@@ -8,6 +8,7 @@
 
 #include "app/images/images.h"
 #include "app/main_window.h"
+#include "app/quit_signals.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -25,6 +26,9 @@ int main(int argc, char* argv[]) {
     velmo::Tfm_Main window;
     // The scene could not be built: its report was shown, and the program ends.
     if (window.Terminated()) return 1;
+    velmo::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &velmo::QuitSignals::quitRequested, &window,
+                     &velmo::Tfm_Main::QuitSaving);
     window.show();
     return QApplication::exec();
 }
