@@ -16,7 +16,7 @@ TEST(TwophaseSolve, RandomPositionsEndAtTheStartOnTheModel) {
     std::mt19937 random(5);
     SearchOptions loose;
     loose.target = 24;
-    for (int n = 0; n < 1000; ++n) {
+    for (int n = 0; n < 2000; ++n) {
         const std::string facelets = RandomTurnedFacelets(random);
         const Solution solution = SolveFacelets(facelets, TestTables(), loose);
         ASSERT_EQ(solution.status, Solution::Status::kSolved) << facelets;
