@@ -35,7 +35,7 @@ bool TwoPhaseSearch::StartPhase2(int depth1) {
         if (!Phase2(cornerPerm, edgePerm, slicePerm, 0, length, lastFace)) continue;
         if (end_ != End::kNone) return true;
         Record(depth1, length);
-        if (best_ <= options_.target) end_ = End::kTarget;
+        if (best_ <= options_.target && depth1 > kFullySearchedDepth) end_ = End::kTarget;
         return end_ != End::kNone;
     }
     return end_ != End::kNone;

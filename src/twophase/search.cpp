@@ -65,6 +65,7 @@ SearchResult TwoPhaseSearch::Run(const CubieCube& cube) {
     deadline_ = std::chrono::steady_clock::now() + options_.budget;
     const std::vector<Direction> directions = Directions(cube);
     for (int depth1 = 0; depth1 < best_ && end_ == End::kNone; ++depth1) {
+        if (best_ <= options_.target && depth1 > kFullySearchedDepth) break;
         for (const Direction& direction : directions) {
             if (Phase1Estimate(direction.twist, direction.flip, direction.slice) > depth1) continue;
             direction_ = &direction;

@@ -9,9 +9,10 @@
 // R-L and F-B axes upright) and on its inverse, taking turns at each phase-1 depth, so that
 // short totals turn up sooner.
 //
-// It ends at once with a total of at most the target; else when the phase-1 depth reaches the
-// best total; else, once it has a solution, when the time budget is spent, with the best it
-// found. Every 4 ms or so it polls, and stops when the poll says so.
+// It ends with a total of at most the target at once, once the phase-1 depths up to 8 are
+// done (so that a position up to 8 moves from the start gets its fewest); else when the
+// phase-1 depth reaches the best total; else, once it has a solution, when the time budget is
+// spent, with the best it found. Every 4 ms or so it polls, and stops when the poll says so.
 
 #include <chrono>
 #include <cstdint>

@@ -30,6 +30,11 @@ private:
     // positions the median search to a total of 20 looks at about a third as many positions
     // as with no limit).
     static constexpr int kMaxPhase2Length = 11;
+    // A position a few turns from the start should come back in those few, not in any total
+    // of at most the target that turns up first: phase-1 depths up to this one are searched in
+    // full (a millisecond or so) before such a total ends the search. Every solution of up to
+    // this many moves is then found, so positions that close get their fewest moves.
+    static constexpr int kFullySearchedDepth = 8;
 
     std::vector<Direction> Directions(const CubieCube& cube) const;
     int Phase1Estimate(int twist, int flip, int slice) const;

@@ -62,6 +62,22 @@ TEST(TwophaseSolve, HardPositionsWithinTwentyMoves) {
     }
 }
 
+// A position made by a few face turns comes back in no more turns than that, not in the
+// first total of at most 20 that turns up.
+TEST(TwophaseSolve, PositionsAFewTurnsAwayComeBackInAsFew) {
+    std::mt19937 random(10);
+    std::uniform_int_distribution<int> anyTurn(0, kMoves - 1);
+    for (int length = 1; length <= 8; ++length)
+        for (int n = 0; n < 20; ++n) {
+            CubieCube cube;
+            for (int k = 0; k < length; ++k) cube = Multiply(cube, MoveCubes()[anyTurn(random)]);
+            const std::string facelets = FaceletsFromCubie(cube);
+            const Solution solution = SolveFacelets(facelets, TestTables());
+            EXPECT_LE(solution.turns.size(), static_cast<std::size_t>(length)) << facelets;
+            EXPECT_TRUE(SolvesOnModel(facelets, solution)) << facelets;
+        }
+}
+
 TEST(TwophaseSolve, SolvedAndNearlySolvedPositions) {
     EXPECT_TRUE(SolveFacelets(kSolvedFacelets, TestTables()).turns.empty());
     // One half turn, and the cube turned as a whole on top: the half turn alone, counted once.
