@@ -5,10 +5,11 @@
 # no DISPLAY is set), finds its help pages and keeps its settings in the user's folder, while
 # velmo-cli gives the package's version.
 #
-#   packaging/check_package.sh [PACKAGE.deb]    (default: the one in build/package/)
+#   packaging/check_package.sh [PACKAGE.deb]
+# Without an argument: the package of scripts/package, else the one cpack made in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-deb="${1:-$(ls build/package/velmo_*.deb | head -1)}"
+deb="${1:-$(ls build-package/package/velmo_*.deb build/package/velmo_*.deb 2>/dev/null | head -1)}"
 unpacked="$(mktemp -d)"
 trap 'rm -rf "$unpacked"' EXIT
 
