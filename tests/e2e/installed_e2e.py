@@ -16,12 +16,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
-
-from Xlib import X
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from window_e2e import TITLE, CONFIRMATION, Screen, fail  # noqa: E402
+from window_e2e import TITLE, Screen, close_confirmed, fail, running  # noqa: E402
 
 HELP_TITLE = "Справка — Кубик Вельмо"
 SHIPPED = (b"[GENERAL]\r\nSpeedHand=1\r\nSpeedAuto=1\r\nDoLog=1\r\n"
@@ -44,19 +41,6 @@ def check_cli_version(link, version):
         fail("velmo-cli --version printed %r" % out)
 
 
-def close_confirmed(screen, window, velmo):
-    screen.ask_to_close(window)
-    box = screen.wait_for(CONFIRMATION, 10)
-    screen.d.set_input_focus(box, X.RevertToParent, X.CurrentTime)
-    screen.d.sync()
-    time.sleep(0.3)
-    screen.key(0xFF0D)                    # Return: "Yes", the default button
-    try:
-        velmo.wait(timeout=20)
-    except subprocess.TimeoutExpired:
-        fail("the program did not end after the confirmed close")
-
-
 def run_installed(root, version):
     link = find_link(root)
     check_cli_version(link, version)
@@ -72,21 +56,13 @@ def run_installed(root, version):
     config = os.path.join(scratch, "config")
     env = dict(os.environ, XDG_CONFIG_HOME=config, HOME=os.path.join(scratch, "home"))
     screen = Screen()
-    velmo = subprocess.Popen([link], cwd=scratch, env=env)
-    try:
+    with running([link], cwd=scratch, env=env) as velmo:
         window = screen.wait_for(TITLE, 20)
-        screen.d.set_input_focus(window, X.RevertToParent, X.CurrentTime)
-        screen.d.sync()
-        time.sleep(0.3)
+        screen.focus(window)
         screen.key(0xFFBE)                # F1
         helper = screen.wait_for(HELP_TITLE, 10)
         screen.ask_to_close(helper)
         close_confirmed(screen, window, velmo)
-    finally:
-        if velmo.poll() is None:
-            velmo.kill()
-    if velmo.returncode != 0:
-        fail("the program ended with code %d" % velmo.returncode)
 
     own = os.path.join(config, "velmo", "velmo.ini")
     if not os.path.isfile(own):
