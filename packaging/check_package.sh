@@ -57,4 +57,5 @@ version="$(dpkg-deb --field "$deb" Version)"
 version="${version%-*}"
 "$usr/games/velmo-cli" --version
 e2e=(/usr/bin/python3 tests/e2e/installed_e2e.py "$usr" "$version")
-if [ -n "${DISPLAY:-}" ]; then "${e2e[@]}"; else xvfb-run -a -s "-screen 0 1280x1024x24" "${e2e[@]}"; fi
+[ -n "${DISPLAY:-}" ] || e2e=(xvfb-run -a -s "-screen 0 1280x1024x24" "${e2e[@]}")
+"${e2e[@]}"

@@ -3,5 +3,6 @@
 # tests and the benchmarks. Extra arguments go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON -DVELMO_BUILD_BENCH=ON "$@"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_BUILD_TESTS=ON \
+  -DVELMO_BUILD_BENCH=ON "$@"
 cmake --build build -j2

@@ -39,9 +39,8 @@ TEST(ProgramCommandLine, AnswersWithoutADisplayAndLeavesQtItsOwnOptions) {
     // before any window opens, on stderr in one line.
     const Result unknown = RunVelmo("-platform offscreen --bogus\\\\n 2>&1 >/dev/null");
     EXPECT_EQ(unknown.code, 2);
-    EXPECT_NE(unknown.out.find("velmo: неизвестный параметр '--bogus\\\\n'; справка: velmo --help\n"),
-              std::string::npos)
-        << unknown.out;
+    const std::string refusal = "velmo: неизвестный параметр '--bogus\\\\n'; справка: velmo --help\n";
+    EXPECT_NE(unknown.out.find(refusal), std::string::npos) << unknown.out;
 }
 
 }  // namespace

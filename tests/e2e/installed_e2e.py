@@ -17,6 +17,8 @@ import subprocess
 import sys
 import tempfile
 
+# The window run's helpers, imported without leaving compiled files in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from window_e2e import TITLE, Screen, close_confirmed, fail, running  # noqa: E402
 
