@@ -82,6 +82,7 @@ void AppHost::ShowBusyCursor(bool on) {
     busyCursorShown_ = on;
     if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
     else QApplication::restoreOverrideCursor();
+    if (busyListener_) busyListener_(on);
 }
 
 void AppHost::Beep() { QApplication::beep(); }

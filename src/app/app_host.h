@@ -38,6 +38,8 @@ public:
     void SetFrameListener(std::function<void()> listener) { frameListener_ = std::move(listener); }
     // Runs when the scene asks the program to end, before it ends.
     void SetOnTerminate(std::function<void()> handler) { onTerminate_ = std::move(handler); }
+    // Told when the busy cursor comes and goes: runs longer than one turn hold it.
+    void SetBusyListener(std::function<void(bool)> listener) { busyListener_ = std::move(listener); }
 
     // IModelHost
     void RenderFrame() override;
@@ -79,6 +81,7 @@ private:
     bool terminateRequested_ = false;
     std::function<void()> onTerminate_;
     std::function<void()> frameListener_;
+    std::function<void(bool)> busyListener_;
 };
 
 }  // namespace velmo

@@ -3,10 +3,12 @@
 
 #include <QAction>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSlider>
 #include <QCheckBox>
 #include <QUrl>
+#include <limits>
 
 #include "app/about_box.h"
 #include "app/data_module.h"
@@ -24,6 +26,11 @@
 #include "solver/solver.h"
 
 namespace velmo {
+
+namespace {
+// As long as Qt's text widgets go.
+constexpr int kMaxStringBoxLength = std::numeric_limits<int>::max();
+}  // namespace
 
 bool TDM::RunOnCube(const std::function<void()>& operation) {
     return main_.Guard().Run(Cube(), operation);
@@ -91,14 +98,17 @@ void TDM::RunTopLevelString(const std::string& moves) {
 
 void TDM::ac_ServiceStringExecute() {
     if (main_.Guard().Busy()) return;
-    bool ok = false;
-    const QString text = QInputDialog::getText(
-        &main_, "Выполнить",
-        "Введите строку последовательности вращений:\n"
-        "(Вы можете использовать скобки и цифры - кратность операции)",
-        QLineEdit::Normal, QString(), &ok);
+    QInputDialog box(&main_);
+    box.setWindowTitle("Выполнить");
+    box.setLabelText("Введите строку последовательности вращений:\n"
+                     "(Вы можете использовать скобки и цифры - кратность операции)");
+    box.setInputMode(QInputDialog::TextInput);
+    // A line edit keeps 32,767 characters unless told otherwise; a string pasted here may be
+    // as long as a stored sequence.
+    if (auto* edit = box.findChild<QLineEdit*>()) edit->setMaxLength(kMaxStringBoxLength);
+    const bool ok = box.exec() == QDialog::Accepted;
     // A cancelled box counts as an empty string, which is incorrect.
-    RunTopLevelString(ok ? text.toStdString() : std::string());
+    RunTopLevelString(ok ? box.textValue().toStdString() : std::string());
 }
 
 void TDM::ac_ServiceParamsExecute() {
@@ -117,7 +127,7 @@ void TDM::ac_ServiceParamsExecute() {
 void TDM::tv_MovesDblClick(QTreeWidgetItem* node) {
     if (!node || main_.Guard().Busy()) return;
     const int kind = TSequenceTree::Kind(node);
-    const std::string text = node->text(0).toStdString();
+    const std::string text = TSequenceTree::Text(node).toStdString();
     if (kind == kBasicTurnNode) {
         RunOnCube([this, &text] {
             TVelmo& cube = Cube();
@@ -164,7 +174,7 @@ void TDM::ac_StringEditExecute() {
     QTreeWidgetItem* selected = main_.Tree().Selected();
     const int kind = TSequenceTree::Kind(selected);
     if (kind != kFrequentNode && kind != kUserNode) return;
-    const SequenceParts parts = SplitSequenceText(selected->text(0).toStdString());
+    const SequenceParts parts = SplitSequenceText(TSequenceTree::Text(selected).toStdString());
     Tfm_String dialog(&main_, QString::fromStdString(parts.name),
                       QString::fromStdString(parts.moves));
     if (dialog.exec() != QDialog::Accepted) return;
@@ -172,8 +182,8 @@ void TDM::ac_StringEditExecute() {
         ReportIncorrectString();
         return;
     }
-    selected->setText(0, QString::fromStdString(SequenceNodeText(
-                             dialog.Name().toStdString(), dialog.Moves().toStdString())));
+    TSequenceTree::SetText(selected, QString::fromStdString(SequenceNodeText(
+                                         dialog.Name().toStdString(), dialog.Moves().toStdString())));
 }
 
 void TDM::ac_StringDeleteExecute() {

@@ -2,9 +2,11 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QMenu>
 #include <QMessageBox>
+#include <QAbstractButton>
 
 #include "app/app_paths.h"
 #include "app/desk.h"
@@ -29,6 +31,7 @@ TDM::TDM(Tfm_Main& main) : QObject(&main), main_(main) {
     CreateActions();
     CreateMenus();
     host_ = std::make_unique<AppHost>(main_, main_.Log(), main_.Guard(), Settings);
+    host_->SetBusyListener([this](bool busy) { ShowCommandsBusy(busy); });
     LoadSettings();
     CreateScene();
     // A scene that cannot be rebuilt ends the program: what the user set and collected is
@@ -98,6 +101,28 @@ void TDM::CreateActions() {
     connect(ac_HalpHelp, &QAction::triggered, this, &TDM::ac_HalpHelpExecute);
     connect(ac_HelpAbout, &QAction::triggered, this, &TDM::ac_HelpAboutExecute);
     connect(ac_FileExit, &QAction::triggered, &main_, &QWidget::close);
+
+    // A disabled group keeps each action's own state and gives it back when enabled again.
+    blockedDuringRuns_ = new QActionGroup(this);
+    blockedDuringRuns_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (QAction* action : {ac_VelmoNew, ac_VelmoBreak, ac_VelmoSolve, ac_VelmoHand,
+                            ac_ServiceString, ac_ServiceParams, ac_StringNew, ac_StringEdit,
+                            ac_StringDelete})
+        blockedDuringRuns_->addAction(action);
+}
+
+// A focused button that goes grey would hand the focus on (to the tree, which then opens its
+// first node): the focus waits outside the run and comes back after it.
+void TDM::ShowCommandsBusy(bool busy) {
+    if (busy) {
+        focusBeforeRun_ = main_.focusWidget();
+        if (focusBeforeRun_) focusBeforeRun_->clearFocus();
+    }
+    blockedDuringRuns_->setEnabled(!busy);
+    if (!busy && focusBeforeRun_) {
+        focusBeforeRun_->setFocus();
+        focusBeforeRun_ = nullptr;
+    }
 }
 
 void TDM::CreateMenus() {
@@ -137,20 +162,47 @@ void TDM::LoadSettings() {
     main_.Tree().LoadList(kUserRoot, loaded.user);
 }
 
-bool TDM::SaveSettings() {
+std::string TDM::WriteSettingsFile() {
     velmo::Settings saved;
     saved.handTurnMs = Settings.handTurnDuration;
     saved.autoTurnMs = Settings.autoTurnDuration;
     saved.doLog = Settings.doLog;
     saved.popular = main_.Tree().ChildTexts(kFrequentRoot);
     saved.user = main_.Tree().ChildTexts(kUserRoot);
-    const std::string problem = velmo::SaveSettings(settingsFile_.writePath, saved);
+    return velmo::SaveSettings(settingsFile_.writePath, saved);
+}
+
+namespace {
+
+constexpr const char* kSaveFailedCaption = "Внимание";
+constexpr const char* kSaveFailedText = "Файл конфигурации не может быть записан!";
+
+}  // namespace
+
+bool TDM::SaveSettings() {
+    const std::string problem = WriteSettingsFile();
     if (problem.empty()) return true;
-    QMessageBox box(QMessageBox::Warning, "Внимание", "Файл конфигурации не может быть записан!",
-                    QMessageBox::Ok, &main_);
+    QMessageBox box(QMessageBox::Warning, kSaveFailedCaption, kSaveFailedText, QMessageBox::Ok,
+                    &main_);
     box.setDetailedText(QString::fromStdString(problem));
     box.exec();
     return false;
+}
+
+bool TDM::SaveSettingsBeforeClose() {
+    const std::string problem = WriteSettingsFile();
+    if (problem.empty()) return true;
+    QMessageBox box(QMessageBox::Warning, kSaveFailedCaption, kSaveFailedText,
+                    QMessageBox::Cancel | QMessageBox::Close, &main_);
+    box.setInformativeText("Если закрыть программу сейчас, последовательности и параметры, "
+                           "изменённые с её запуска, будут потеряны. Можно вернуться в "
+                           "программу и закрыть её позже, когда файл можно будет записать.");
+    box.button(QMessageBox::Cancel)->setText("Вернуться в программу");
+    box.button(QMessageBox::Close)->setText("Закрыть без сохранения");
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setDetailedText(QString::fromStdString(problem));
+    return box.exec() == QMessageBox::Close;
 }
 
 void TDM::CreateScene() {

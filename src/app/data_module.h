@@ -16,6 +16,7 @@
 #include "settings/settings_location.h"
 
 class QAction;
+class QActionGroup;
 class QMenu;
 class QTreeWidgetItem;
 
@@ -59,8 +60,14 @@ public:
     // Settings: the two turn durations (milliseconds) and DoLog.
     TurnSettings Settings;
     const SettingsLocation& SettingsFile() const { return settingsFile_; }
-    // Writes the settings and both sequence lists; a failure is reported in a message box.
+    // Writes the settings and both sequence lists; returns "" or why the file could not be
+    // written (one line, for the user).
+    std::string WriteSettingsFile();
+    // Writes them; a failure is reported in a message box.
     bool SaveSettings();
+    // Writes them as the window closes. A failure is reported, and the user chooses: stay in
+    // the program (false: the close is off, and nothing is lost) or close without saving.
+    bool SaveSettingsBeforeClose();
 
     TScene& Scene() { return *scene_; }
     TVelmo& Cube();
@@ -107,6 +114,9 @@ private:
     void ReportIncorrectString();
     void RunTopLevelString(const std::string& moves);
     void EnableCubeCommands(bool enabled);
+    // While a run holds the busy cursor, every command but help, about and exit shows as
+    // unavailable (input is dropped then anyway); each keeps its own state for afterwards.
+    void ShowCommandsBusy(bool busy);
     void PlaceHandWindow();
 
     Tfm_Main& main_;
@@ -115,6 +125,8 @@ private:
     std::unique_ptr<TScene> scene_;
     QPointer<THelpWindow> help_;
     QPointer<Tfm_Hand> hand_;
+    QActionGroup* blockedDuringRuns_ = nullptr;
+    QPointer<QWidget> focusBeforeRun_;
     bool inIdle_ = false;
 };
 

@@ -1,10 +1,9 @@
 #include "app/desk.h"
 
-#include <QVBoxLayout>
-
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 #include "app/gl/gl_desk_window.h"
@@ -39,9 +38,16 @@ TDesk::TDesk(QWidget* parent) : QWidget(parent) {
     UpdateDeviceSize();
 }
 
-QPoint TDesk::ToDevicePixels(QPointF logical) const {
+QRectF TDesk::PictureRect() const {
     const qreal ratio = devicePixelRatioF();
-    return {static_cast<int>(logical.x() * ratio), static_cast<int>(logical.y() * ratio)};
+    // Offset and length along one side: only a capped back buffer leaves a margin.
+    const auto side = [ratio](int logical, int device) {
+        if (std::lround(logical * ratio) <= device) return std::pair<qreal, qreal>(0, logical);
+        return std::pair<qreal, qreal>((logical - device / ratio) / 2, device / ratio);
+    };
+    const auto [x, w] = side(width(), window_.clientWidth);
+    const auto [y, h] = side(height(), window_.clientHeight);
+    return {x, y, w, h};
 }
 
 bool TDesk::OfferOpenGL() {
@@ -56,21 +62,26 @@ bool TDesk::OfferOpenGL() {
     glSurface_->setObjectName("pn_DeskOpenGL");
     // Mouse input passes through the OpenGL window to the desk underneath.
     glSurface_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(glSurface_);
     window_.gl = glWindow_;
+    PlaceOpenGLSurface();
     return true;
+}
+
+// The OpenGL window is exactly the back buffer: its frames are never stretched.
+void TDesk::PlaceOpenGLSurface() {
+    if (glSurface_) glSurface_->setGeometry(PictureRect().toAlignedRect());
 }
 
 void TDesk::ShowHardwareFrames(bool hardware) {
     if (glSurface_) glSurface_->setVisible(hardware);
 }
 
+// A desk larger than any back buffer (a window taller than 8,192 device pixels) keeps the
+// largest one, centred: the device is never asked for more than it can give.
 bool TDesk::UpdateDeviceSize() {
     const qreal ratio = devicePixelRatioF();
-    const int w = static_cast<int>(std::lround(width() * ratio));
-    const int h = static_cast<int>(std::lround(height() * ratio));
+    const int w = std::min<long>(std::lround(width() * ratio), d3d8::kMaxBackBufferSize);
+    const int h = std::min<long>(std::lround(height() * ratio), d3d8::kMaxBackBufferSize);
     if (w == window_.clientWidth && h == window_.clientHeight) return false;
     window_.clientWidth = w;
     window_.clientHeight = h;
@@ -89,11 +100,12 @@ void TDesk::PresentFrame(const void* pixels, int width, int height, int pitch, D
 void TDesk::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (!frame_.isNull()) painter.drawImage(QPointF(0, 0), frame_);
+    if (!frame_.isNull()) painter.drawImage(PictureRect().topLeft(), frame_);
 }
 
 void TDesk::resizeEvent(QResizeEvent*) {
     UpdateDeviceSize();
+    PlaceOpenGLSurface();
     emit resized();
 }
 
@@ -102,10 +114,16 @@ void TDesk::showEvent(QShowEvent* event) {
     if (QWindow* native = window()->windowHandle(); native && !screenWatched_) {
         screenWatched_ = true;
         connect(native, &QWindow::screenChanged, this, [this] {
-            if (UpdateDeviceSize()) emit resized();
+            if (UpdateDeviceSize()) {
+                PlaceOpenGLSurface();
+                emit resized();
+            }
         });
     }
-    if (UpdateDeviceSize()) emit resized();
+    if (UpdateDeviceSize()) {
+        PlaceOpenGLSurface();
+        emit resized();
+    }
     QWidget::showEvent(event);
 }
 

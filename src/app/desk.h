@@ -24,8 +24,9 @@ public:
     HWND Handle() { return &window_; }
     int DevicePixelWidth() const { return window_.clientWidth; }
     int DevicePixelHeight() const { return window_.clientHeight; }
-    // Logical desk point to the back-buffer pixel under it.
-    QPoint ToDevicePixels(QPointF logical) const;
+    // Where the picture lies on the desk, in logical pixels: the whole desk, or, on a desk
+    // larger than any back buffer a device makes, the largest one centred on it.
+    QRectF PictureRect() const;
 
     // Offers the hardware device an OpenGL context on a window over the desk; false when OpenGL
     // cannot be had here (then only the reference device draws).
@@ -58,6 +59,7 @@ protected:
 
 private:
     bool UpdateDeviceSize();
+    void PlaceOpenGLSurface();
 
     d3d8::DeskWindow window_;
     GlDeskWindow* glWindow_ = nullptr;

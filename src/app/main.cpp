@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/images/images.h"
 #include "app/main_window.h"
+#include "app/quit_signals.h"
 
 namespace {
 
@@ -59,6 +60,9 @@ int main(int argc, char* argv[]) {
     velmo::Tfm_Main window;
     // The scene could not be built: its report was shown, and the program ends.
     if (window.Terminated()) return 1;
+    velmo::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &velmo::QuitSignals::quitRequested, &window,
+                     &velmo::Tfm_Main::QuitSaving);
     window.show();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -11,6 +12,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/data_module.h"
 #include "app/desk.h"
@@ -43,6 +45,9 @@ Tfm_Main::Tfm_Main(const AppPaths& paths) : paths_(paths) {
     setWindowTitle("Кубик Вельмо");
     guard_ = new RunGuard(this, this);
     connect(guard_, &RunGuard::closeDeferred, this, &QWidget::close, Qt::QueuedConnection);
+    connect(guard_, &RunGuard::quitDeferred, this, &Tfm_Main::QuitSaving, Qt::QueuedConnection);
+    // Logging out: the session asks its programs to save what they hold.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &Tfm_Main::QuitSaving);
     BuildLayout();
     resize(551, 457);
 
@@ -213,6 +218,11 @@ int Tfm_Main::DeskWidth() const { return pn_Desk->width(); }
 
 double Tfm_Main::DevicePixelRatio() const { return pn_Desk->devicePixelRatioF(); }
 
+DeskPoint Tfm_Main::PictureOrigin() const {
+    const QPointF origin = pn_Desk->PictureRect().topLeft();
+    return {origin.x(), origin.y()};
+}
+
 void Tfm_Main::ShowTreeMenu(const QPoint& position) {
     if (!dm_ || guard_->Busy()) return;
     dm_->pm_Moves->exec(tv_Moves->viewport()->mapToGlobal(position));
@@ -242,6 +252,11 @@ void Tfm_Main::spl_MessagesCollapse(bool collapsed) {
 }
 
 void Tfm_Main::closeEvent(QCloseEvent* event) {
+    // Saved already, and not to be asked about.
+    if (quitting_) {
+        event->accept();
+        return;
+    }
     // A close that reaches here during a long operation (through a message box's own loop)
     // waits for the operation's end, like one the run guard caught.
     if (guard_->Busy() || confirmingClose_) {
@@ -253,13 +268,38 @@ void Tfm_Main::closeEvent(QCloseEvent* event) {
     const auto answer = QMessageBox::question(
         this, "Velmo Cube", "Вы действительно хотите завершить работу с программой?",
         QMessageBox::Yes | QMessageBox::No);
+    const bool close = answer == QMessageBox::Yes && (!dm_ || dm_->SaveSettingsBeforeClose());
     confirmingClose_ = false;
-    if (answer != QMessageBox::Yes) {
-        event->ignore();
+    if (close) event->accept();
+    else event->ignore();
+}
+
+void Tfm_Main::QuitSaving() {
+    if (quitting_) return;
+    if (guard_->Busy()) {
+        guard_->DeferQuit();
+        // A box shown inside the run (the solver's failure) would hold the run for ever.
+        CloseModalDialogs();
         return;
     }
-    if (dm_) dm_->SaveSettings();
-    event->accept();
+    quitting_ = true;
+    if (dm_) {
+        const std::string problem = dm_->WriteSettingsFile();
+        if (!problem.empty())
+            std::fprintf(stderr, "velmo: файл конфигурации не записан: %s\n", problem.c_str());
+    }
+    // A dialog open now ends as if cancelled, and the window closes with nothing to ask.
+    CloseModalDialogs();
+    close();
+}
+
+void Tfm_Main::CloseModalDialogs() {
+    // Bounded: a box that will not close (one without a way to cancel) must not hold us here.
+    for (int i = 0; i < 8; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        modal->close();
+    }
 }
 
 void Tfm_Main::changeEvent(QEvent* event) {

@@ -53,6 +53,11 @@ public:
     // The mouse on the desk (drags, sticker turns, the reassembly highlight).
     DeskMouse& Mouse() { return *mouse_; }
 
+    // The program is asked to end from outside (a signal, the end of the desktop session):
+    // a run under way stops first, then the settings are saved without a question and the
+    // program ends. A failed save is told on stderr: there may be nobody to answer a box.
+    void QuitSaving();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -65,12 +70,14 @@ private:
     void spl_MessagesCollapse(bool collapsed);
     void ShowTreeMenu(const QPoint& position);
     void ConnectDeskMouse();
+    void CloseModalDialogs();
 
     // IDeskMouseHost
     bool ReassemblyMode() const override { return InReassembly; }
     void HandleReassemblyClick() override;
     int DeskWidth() const override;
     double DevicePixelRatio() const override;
+    DeskPoint PictureOrigin() const override;
 
     AppPaths paths_;
     TMessageLog log_;
@@ -86,6 +93,7 @@ private:
     std::unique_ptr<TDM> dm_;
     std::unique_ptr<DeskMouse> mouse_;
     bool confirmingClose_ = false;
+    bool quitting_ = false;
 };
 
 }  // namespace velmo

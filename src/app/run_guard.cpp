@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -12,10 +11,10 @@ namespace velmo {
 
 namespace {
 
-bool IsUserInput(QEvent::Type type) {
+// Input that could start something: dropped during a run.
+bool IsActingInput(QEvent::Type type) {
     switch (type) {
         case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
         case QEvent::KeyPress:
@@ -24,11 +23,9 @@ bool IsUserInput(QEvent::Type type) {
         case QEvent::Wheel:
         case QEvent::ContextMenu:
         case QEvent::TabletPress:
-        case QEvent::TabletRelease:
         case QEvent::TabletMove:
         case QEvent::TouchBegin:
         case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
             return true;
         default:
             return false;
@@ -40,14 +37,16 @@ bool IsUserInput(QEvent::Type type) {
 QWidget* WidgetOf(QObject* receiver) {
     if (auto* widget = qobject_cast<QWidget*>(receiver)) return widget;
     if (auto* window = qobject_cast<QWindow*>(receiver)) {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->windowHandle() == window) return top;
-        // A native child window inside one of ours (the OpenGL desk).
+        // A native child window inside one of ours (the OpenGL desk) counts as its top level.
         for (QWindow* w = window; w; w = w->parent())
             for (QWidget* top : QApplication::topLevelWidgets())
                 if (top->windowHandle() == w) return top;
     }
     return nullptr;
+}
+
+bool IsKey(QEvent* event, int key) {
+    return static_cast<QKeyEvent*>(event)->key() == key;
 }
 
 }  // namespace
@@ -64,31 +63,45 @@ void RunGuard::AddGuardedWindow(QWidget* window) { guarded_.emplace_back(window)
 bool RunGuard::Run(TVelmo& cube, const std::function<void()>& operation) {
     if (busy_) return false;
     busy_ = true;
-    stopRequested_ = closeAsked_ = false;
+    stopRequested_ = closeAsked_ = quitAsked_ = false;
     try {
         operation();
     } catch (const RunStopped&) {
         cube.EndStoppedRun();
     } catch (...) {
-        busy_ = false;
-        ReleaseParked();
+        EndRun();
         throw;
     }
+    EndRun();
+    return true;
+}
+
+// What was asked for during the run happens now, in this order: the program's end outranks
+// a close, which would ask first.
+void RunGuard::EndRun() {
     busy_ = false;
     stopRequested_ = false;
-    const bool closeAsked = closeAsked_;
-    closeAsked_ = false;
-    ReleaseParked();
-    if (closeAsked) emit closeDeferred();
-    return true;
+    const bool quit = quitAsked_, close = closeAsked_;
+    quitAsked_ = closeAsked_ = false;
+    std::vector<QPointer<QWidget>> closing = std::move(closeAfterRun_);
+    closeAfterRun_.clear();
+    for (const QPointer<QWidget>& window : closing)
+        if (window) window->close();
+    if (quit) emit quitDeferred();
+    else if (close) emit closeDeferred();
 }
 
 void RunGuard::ProcessPendingEvents() {
     // Outside a run nothing would keep input from starting a command inside the caller.
     if (!busy_) return;
     // All events, so that Esc and a close request can be seen at all (input excluded here
-    // would wait in the window system's queue); the filter keeps the rest of the input back.
+    // would wait in the window system's queue and run after the run); the filter drops the
+    // rest of the input.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool RunGuard::IsMainWindow(QObject* receiver) const {
+    return window_ && (receiver == window_ || receiver == window_->windowHandle());
 }
 
 bool RunGuard::IsGuarded(QObject* receiver) const {
@@ -104,48 +117,22 @@ bool RunGuard::eventFilter(QObject* receiver, QEvent* event) {
     if (!busy_) return false;
     const QEvent::Type type = event->type();
     if (type == QEvent::Close) {
-        if (window_ && (receiver == window_ || receiver == window_->windowHandle())) {
+        if (IsMainWindow(receiver)) {
             stopRequested_ = closeAsked_ = true;
-            event->ignore();
-            return true;
+        } else if (QWidget* widget = WidgetOf(receiver); widget && IsGuarded(receiver)) {
+            closeAfterRun_.emplace_back(widget->window());
+        } else {
+            return false;
         }
-        // Another of our windows (the reassembly tools) closes after the run, not inside it.
-        if (!IsGuarded(receiver)) return false;
-        Park(receiver, event);
         event->ignore();
         return true;
     }
-    if (!IsUserInput(type) || !IsGuarded(receiver)) return false;
-    if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        stopRequested_ = true;
-        return true;
-    }
-    if (type == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-        return true;
-    Park(receiver, event);
+    if (!IsActingInput(type) || !IsGuarded(receiver)) return false;
+    // A short cut of ours would run its command now, inside the run. Accepting the override
+    // keeps the key a plain key press, which is dropped here in turn (or taken as Esc).
+    if (type == QEvent::ShortcutOverride) event->accept();
+    if (type == QEvent::KeyPress && IsKey(event, Qt::Key_Escape)) stopRequested_ = true;
     return true;
-}
-
-// Input reaches the native window first and is eaten there, so nothing is parked twice. Of a
-// run of plain mouse moves only the latest is worth keeping.
-void RunGuard::Park(QObject* receiver, QEvent* event) {
-    if (event->type() == QEvent::MouseMove && !parked_.empty() &&
-        parked_.back().receiver == receiver && parked_.back().event->type() == QEvent::MouseMove &&
-        static_cast<QMouseEvent*>(parked_.back().event.get())->buttons() ==
-            static_cast<QMouseEvent*>(event)->buttons()) {
-        parked_.back().event.reset(event->clone());
-        return;
-    }
-    parked_.push_back({receiver, std::unique_ptr<QEvent>(event->clone())});
-}
-
-void RunGuard::ReleaseParked() {
-    if (parked_.empty()) return;
-    std::vector<Parked> parked = std::move(parked_);
-    parked_.clear();
-    // Posted in their order; posting wakes the event loop, which delivers them next.
-    for (Parked& p : parked)
-        if (p.receiver) QCoreApplication::postEvent(p.receiver, p.event.release());
 }
 
 }  // namespace velmo

@@ -23,6 +23,7 @@ constexpr std::array<const char*, 24> kBasicTurns = {
 };
 
 constexpr int kKindRole = Qt::UserRole;
+constexpr int kTextRole = Qt::UserRole + 1;
 
 }  // namespace
 
@@ -36,11 +37,11 @@ TSequenceTree::TSequenceTree(QWidget* parent) : QTreeWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setExpandsOnDoubleClick(true);
-    // A node opens when it is chosen.
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [](QTreeWidgetItem* current) {
-                if (current) current->setExpanded(true);
-            });
+    // A node opens when it is selected; the keyboard focus arriving (which makes the first
+    // node current, but not selected) opens nothing.
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (QTreeWidgetItem* selected = Selected()) selected->setExpanded(true);
+    });
     AddFixedNodes();
 }
 
@@ -55,6 +56,15 @@ int TSequenceTree::Kind(const QTreeWidgetItem* node) {
     return node ? node->data(0, kKindRole).toInt() : 0;
 }
 
+QString TSequenceTree::Text(const QTreeWidgetItem* node) {
+    return node ? node->data(0, kTextRole).toString() : QString();
+}
+
+void TSequenceTree::SetText(QTreeWidgetItem* node, const QString& text) {
+    node->setData(0, kTextRole, text);
+    node->setText(0, text.size() <= kShownLength ? text : text.left(kShownLength) + "…");
+}
+
 QTreeWidgetItem* TSequenceTree::Selected() const {
     const QList<QTreeWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? nullptr : selected.front();
@@ -64,7 +74,7 @@ int TSequenceTree::SelectedKind() const { return Kind(Selected()); }
 
 QTreeWidgetItem* TSequenceTree::AddNode(QTreeWidgetItem* parent, const QString& text, int kind) {
     auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-    node->setText(0, text);
+    SetText(node, text);
     node->setData(0, kKindRole, kind);
     return node;
 }
@@ -80,7 +90,7 @@ std::vector<std::string> TSequenceTree::ChildTexts(int rootKind) const {
     std::vector<std::string> texts;
     if (QTreeWidgetItem* root = FindRoot(rootKind))
         for (int i = 0; i < root->childCount(); ++i)
-            texts.push_back(root->child(i)->text(0).toStdString());
+            texts.push_back(Text(root->child(i)).toStdString());
     return texts;
 }
 
@@ -93,7 +103,7 @@ void TSequenceTree::LoadList(int rootKind, const std::vector<std::string>& texts
     nodes.reserve(static_cast<qsizetype>(texts.size()));
     for (const std::string& text : texts) {
         auto* node = new QTreeWidgetItem;
-        node->setText(0, QString::fromStdString(text));
+        SetText(node, QString::fromStdString(text));
         node->setData(0, kKindRole, kind);
         nodes.append(node);
     }

@@ -28,6 +28,11 @@ public:
     explicit TSequenceTree(QWidget* parent = nullptr);
 
     static int Kind(const QTreeWidgetItem* node);
+    // A node's whole text. The tree shows at most kShownLength characters of it: drawing and
+    // measuring a pasted text of megabytes would stall every repaint.
+    static QString Text(const QTreeWidgetItem* node);
+    static void SetText(QTreeWidgetItem* node, const QString& text);
+    static constexpr int kShownLength = 1000;
     // The selected node's kind, 0 when nothing is selected.
     int SelectedKind() const;
     QTreeWidgetItem* Selected() const;

@@ -72,7 +72,9 @@ void DeskMouse::Dispatch(const Event& event) {
 
 std::optional<PickResult> DeskMouse::PickUnder(DeskPoint point) {
     const double ratio = host_.DevicePixelRatio();
-    return scene_.PickAt(static_cast<int>(point.x * ratio), static_cast<int>(point.y * ratio));
+    const DeskPoint origin = host_.PictureOrigin();
+    return scene_.PickAt(static_cast<int>(std::floor((point.x - origin.x) * ratio)),
+                         static_cast<int>(std::floor((point.y - origin.y) * ratio)));
 }
 
 void DeskMouse::OnPress(MouseButton button, DeskPoint point) {

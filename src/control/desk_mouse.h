@@ -12,8 +12,9 @@
 //     mouse.MouseMove({x, y});           // every move, with or without a button held
 //     mouse.MouseUp(MouseButton::Left, {x, y});
 //
-// What lies under the mouse is picked in device pixels, (int)(x * ratio), (int)(y * ratio),
-// with the ratio the desk host gives at that moment; the drag thresholds and the angle
+// What lies under the mouse is picked in device pixels, floor((x - x0) * ratio) and
+// floor((y - y0) * ratio), with the ratio and the picture's origin (x0, y0) the desk host gives
+// at that moment; the drag thresholds and the angle
 // formulas work in logical pixels and the logical desk width, so a drag feels the same on
 // every screen.
 //
@@ -53,6 +54,9 @@ public:
     virtual int DeskWidth() const = 0;
     // Device pixels per logical pixel of the desk (may be fractional).
     virtual double DevicePixelRatio() const = 0;
+    // The picture's top-left corner on the desk, in logical pixels: not (0, 0) only on a desk
+    // larger than any back buffer, where the picture is centred.
+    virtual DeskPoint PictureOrigin() const { return {}; }
 };
 
 // The drag state of the main window.

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -60,6 +61,28 @@ std::string_view Unquote(std::string_view value) {
     return value;
 }
 
+// A stored line as text: UTF-8 when it is valid UTF-8, else Windows-1251 (then converted into
+// `buffer`, which the result may point into).
+std::string_view LineText(std::string_view line, std::string& buffer) {
+    if (IsValidUtf8(line)) return line;
+    buffer = Cp1251ToUtf8(line);
+    return buffer;
+}
+
+std::string LineValue(std::string_view line) {
+    std::string buffer;
+    return std::string(Unquote(ParseLine(LineText(line, buffer)).value));
+}
+
+// The bytes of a new line: Windows-1251 when it holds every character and cannot be taken for
+// UTF-8 when read back, else the UTF-8 text itself.
+std::string EncodeLine(const std::string& text) {
+    if (!HasNonAscii(text)) return text;
+    std::string narrow = Utf8ToCp1251(text);
+    if (!IsValidUtf8(narrow) && Cp1251ToUtf8(narrow) == text) return narrow;
+    return text;
+}
+
 // The text that reads back as exactly `value` (line breaks aside, which a line cannot hold).
 std::string ValueText(std::string_view value) {
     std::string text = IsValidUtf8(value) ? std::string(value) : EncodeUtf8(DecodeUtf8(value));
@@ -69,6 +92,10 @@ std::string ValueText(std::string_view value) {
     if (!text.empty() && (needsQuotes(text.front()) || needsQuotes(text.back())))
         text = '"' + text + '"';
     return text;
+}
+
+std::string KeyLine(std::string_view key, std::string_view value) {
+    return EncodeLine(std::string(key) + '=' + ValueText(value));
 }
 
 std::string DetectLineEnd(std::string_view text) {
@@ -103,28 +130,40 @@ bool ParseInteger(std::string_view text, int& value) {
 }  // namespace
 
 Profile::Profile(std::string_view bytes) {
-    std::string text;
-    if (IsValidUtf8(bytes) && HasNonAscii(bytes)) {
-        byteOrderMark_ = bytes.starts_with(kByteOrderMark);
-        if (byteOrderMark_) bytes.remove_prefix(kByteOrderMark.size());
-        text = bytes;
-    } else {
-        text = Cp1251ToUtf8(bytes);
-    }
-    lineEnd_ = DetectLineEnd(text);
-    for (std::string_view line : SplitLines(text)) AddLine(std::string(line));
+    byteOrderMark_ = bytes.starts_with(kByteOrderMark);
+    if (byteOrderMark_) bytes.remove_prefix(kByteOrderMark.size());
+    lineEnd_ = DetectLineEnd(bytes);
+    for (std::string_view line : SplitLines(bytes)) AddLine(std::string(line));
     IndexSections();
 }
 
+void Profile::AddKey(Section& section, std::string foldedKey, std::string line) {
+    if (!section.keyLines.try_emplace(std::move(foldedKey), section.lines.size()).second)
+        ++section.repeatedKeys;
+    section.lines.push_back(std::move(line));
+}
+
 void Profile::AddLine(std::string line) {
-    const ParsedLine parsed = ParseLine(line);
-    if (parsed.kind == LineKind::Header) {
-        sections_.push_back({std::string(parsed.name), {}, {}});
-    } else if (parsed.kind == LineKind::Key) {
-        Section& section = sections_.back();
-        section.keyLines.try_emplace(Fold(parsed.name), section.lines.size());
+    if (Trim(line).empty()) {
+        sections_.back().blanks.push_back(std::move(line));
+        return;
     }
-    sections_.back().lines.push_back(std::move(line));
+    // The signs that shape a line are ASCII in either encoding, so only names that are not
+    // need the line's text.
+    std::string buffer;
+    ParsedLine parsed = ParseLine(line);
+    if (HasNonAscii(parsed.name)) parsed = ParseLine(LineText(line, buffer));
+    if (parsed.kind == LineKind::Header)
+        sections_.push_back({std::string(parsed.name), {}, {}, {}});
+    Section& section = sections_.back();
+    for (std::string& blank : section.blanks) section.lines.push_back(std::move(blank));
+    section.blanks.clear();
+    if (parsed.kind == LineKind::Key) {
+        std::string key = Fold(parsed.name);  // before the line, which it may point into, moves
+        AddKey(section, std::move(key), std::move(line));
+    } else {
+        section.lines.push_back(std::move(line));
+    }
 }
 
 void Profile::IndexSections() {
@@ -144,7 +183,7 @@ std::string Profile::ReadString(std::string_view section, std::string_view key,
     if (found == nullptr) return std::string(fallback);
     const auto line = found->keyLines.find(Fold(key));
     if (line == found->keyLines.end()) return std::string(fallback);
-    return std::string(Unquote(ParseLine(found->lines[line->second]).value));
+    return LineValue(found->lines[line->second]);
 }
 
 int Profile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
@@ -162,8 +201,10 @@ std::vector<std::pair<std::string, std::string>> Profile::ReadSection(
     const Section* found = FindSection(section);
     if (found == nullptr) return entries;
     for (std::size_t i = 0; i < found->lines.size(); ++i) {
-        const ParsedLine parsed = ParseLine(found->lines[i]);
-        if (parsed.kind != LineKind::Key || found->keyLines.at(Fold(parsed.name)) != i) continue;
+        std::string buffer;
+        const ParsedLine parsed = ParseLine(LineText(found->lines[i], buffer));
+        if (parsed.kind != LineKind::Key) continue;
+        if (found->repeatedKeys > 0 && found->keyLines.at(Fold(parsed.name)) != i) continue;
         entries.emplace_back(parsed.name, Unquote(parsed.value));
     }
     return entries;
@@ -171,9 +212,10 @@ std::vector<std::pair<std::string, std::string>> Profile::ReadSection(
 
 Profile::Section& Profile::AppendSection(std::string_view name) {
     // A blank line before each added section, as the platform writes them.
-    std::vector<std::string>& last = sections_.back().lines;
-    if (!last.empty() && !Trim(last.back()).empty()) last.emplace_back();
-    sections_.push_back({std::string(name), {'[' + std::string(name) + ']'}, {}});
+    Section& last = sections_.back();
+    if (last.blanks.empty() && !last.lines.empty()) last.blanks.emplace_back();
+    sections_.push_back(
+        {std::string(name), {EncodeLine('[' + std::string(name) + ']')}, {}, {}});
     sectionIndex_.try_emplace(Fold(name), sections_.size() - 1);
     return sections_.back();
 }
@@ -183,42 +225,56 @@ void Profile::WriteString(std::string_view section, std::string_view key,
     const auto found = sectionIndex_.find(Fold(section));
     Section& target = found == sectionIndex_.end() ? AppendSection(section)
                                                    : sections_[found->second];
-    const std::string folded = Fold(key);
+    std::string folded = Fold(key);
     const auto line = target.keyLines.find(folded);
-    if (line != target.keyLines.end()) {
-        std::string& text = target.lines[line->second];
-        text = std::string(ParseLine(text).name) + '=' + ValueText(value);
+    if (line == target.keyLines.end()) {
+        AddKey(target, std::move(folded), KeyLine(key, value));
         return;
     }
-    // Into the section's last non-blank line: the blank lines that part sections stay put, and
-    // no key line moves, so the key index holds.
-    std::size_t at = target.lines.size();
-    while (at > 0 && Trim(target.lines[at - 1]).empty()) --at;
-    target.lines.insert(target.lines.begin() + static_cast<std::ptrdiff_t>(at),
-                        std::string(key) + '=' + ValueText(value));
-    target.keyLines.emplace(folded, at);
+    std::string& text = target.lines[line->second];
+    if (LineValue(text) == value) return;
+    std::string buffer;
+    text = KeyLine(ParseLine(LineText(text, buffer)).name, value);
 }
 
 void Profile::EraseSection(std::string_view section) {
     const std::string folded = Fold(section);
-    for (std::size_t i = sections_.size() - 1; i >= 1; --i)
-        if (Fold(sections_[i].name) == folded)
-            sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
+    // In one pass: erasing the copies one by one would cost the square of the file's size.
+    sections_.erase(std::remove_if(sections_.begin() + 1, sections_.end(),
+                                   [&](const Section& s) { return Fold(s.name) == folded; }),
+                    sections_.end());
     IndexSections();
 }
 
+void Profile::ReplaceSection(std::string_view section,
+                             const std::vector<std::pair<std::string, std::string>>& entries) {
+    // The lines ReadString would read, so that those whose value stays keep their bytes.
+    std::vector<std::string> oldLines;
+    std::unordered_map<std::string, std::size_t> oldKeys;
+    if (const auto found = sectionIndex_.find(Fold(section)); found != sectionIndex_.end()) {
+        oldLines = std::move(sections_[found->second].lines);
+        oldKeys = std::move(sections_[found->second].keyLines);
+    }
+    EraseSection(section);
+    Section& target = AppendSection(section);
+    target.keyLines.reserve(entries.size());
+    for (const auto& [key, value] : entries) {
+        std::string folded = Fold(key);
+        const auto old = oldKeys.find(folded);
+        const bool same = old != oldKeys.end() && LineValue(oldLines[old->second]) == value;
+        AddKey(target, std::move(folded),
+               same ? std::move(oldLines[old->second]) : KeyLine(key, value));
+    }
+}
+
 std::string Profile::ToBytes() const {
-    std::string text;
+    std::string bytes = byteOrderMark_ ? std::string(kByteOrderMark) : std::string();
     for (const Section& section : sections_)
-        for (const std::string& line : section.lines) text += line + lineEnd_;
-    // Windows-1251 when it holds every character and cannot be taken for UTF-8 when read.
-    const std::string narrow = Utf8ToCp1251(text);
-    const bool exact = Cp1251ToUtf8(narrow) == text;
-    if (exact && !(HasNonAscii(narrow) && IsValidUtf8(narrow))) return narrow;
+        for (const auto* lines : {&section.lines, &section.blanks})
+            for (const std::string& line : *lines) (bytes += line) += lineEnd_;
     // The reader drops one mark, so text that starts with U+FEFF needs a mark of its own.
-    if (byteOrderMark_ || text.starts_with(kByteOrderMark))
-        return std::string(kByteOrderMark) + text;
-    return text;
+    if (!byteOrderMark_ && bytes.starts_with(kByteOrderMark)) bytes.insert(0, kByteOrderMark);
+    return bytes;
 }
 
 }  // namespace velmo

@@ -5,9 +5,10 @@
 // one pair of matching quotes (" or ') around a value is dropped, the first occurrence of a
 // section or key wins, and every other line is kept untouched when the file is written back.
 //
-// Bytes enter as Windows-1251, or as UTF-8 when they are valid UTF-8 holding non-ASCII bytes.
-// They leave as Windows-1251 unless that would lose or alter some text; then as UTF-8, which
-// the reader tells apart, so that whatever was written reads back exactly.
+// The encoding is decided line by line, since hand-edited files mix them: a line that is valid
+// UTF-8 is UTF-8, any other is Windows-1251. A line that is written goes out as Windows-1251
+// unless that would lose or alter some text or read back as UTF-8; then as UTF-8. Lines keep
+// their bytes as long as their value stays, and a leading UTF-8 byte order mark is kept.
 //
 // Section and key names are the caller's own: they must not hold CR, LF, '=' or ']'.
 
@@ -34,23 +35,34 @@ public:
     std::vector<std::pair<std::string, std::string>> ReadSection(std::string_view section) const;
 
     // Replaces the value, or adds the key at the end of its section, or the section at the end
-    // of the file. CR and LF in the value become blanks; invalid UTF-8 becomes U+FFFD.
+    // of the file. CR and LF in the value become blanks; invalid UTF-8 becomes U+FFFD. A line
+    // whose value would read back the same is left as it stands.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     // Every section of that name goes, with all its lines.
     void EraseSection(std::string_view section);
+    // Every section of that name goes and one holding these keys (distinct) and values, in
+    // this order, is added at the end of the file.
+    void ReplaceSection(std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& entries);
 
     // The file as it is written: the line ends it was read with (CR LF for a new file).
     std::string ToBytes() const;
 
 private:
+    // Lines are held as they are stored, in either encoding, without their line ends.
     struct Section {
-        std::string name;                // as written; unused for the lines before any header
-        std::vector<std::string> lines;  // the header line first, except before any header
+        std::string name;  // as written, UTF-8; unused for the lines before any header
+        // Up to the last line that is not blank; the header line first, except before any
+        // header. Added keys go at its end, so no line ever moves.
+        std::vector<std::string> lines;
+        std::vector<std::string> blanks;  // the blank lines after it
         std::unordered_map<std::string, std::size_t> keyLines;  // folded key -> first line
+        std::size_t repeatedKeys = 0;  // key lines that are not their key's first
     };
 
     const Section* FindSection(std::string_view name) const;
     Section& AppendSection(std::string_view name);
+    static void AddKey(Section& section, std::string foldedKey, std::string line);
     void AddLine(std::string line);
     void IndexSections();
 

@@ -1,16 +1,13 @@
 #include "settings/settings.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
 #include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 
 #include "platform/profile.h"
+#include "settings/failure_text.h"
 #include "settings/file_access.h"
 
 namespace velmo {
@@ -45,15 +42,18 @@ long long PosIndex(const std::string& key) {
     return error == std::errc() && end == key.data() + key.size() ? index : 0;
 }
 
-// One pass over the section's keys; the key for entry i is the one ReadString would find.
+// One pass over the section's keys; the key for entry i is the one ReadString would find. A
+// valid "Count" is trusted up to kTrustedListEntries (a missing entry is empty); beyond that,
+// and wherever "Count" is missing, negative or not a number, the entries the file holds count.
 std::vector<std::string> ReadList(const Profile& profile, const char* section) {
-    const int count = std::max(0, profile.ReadInteger(section, "Count", 0));
-    const int trusted = std::min(count, kTrustedListEntries);
+    const int count = profile.ReadInteger(section, "Count", -1);
+    const long long last = count < 0 ? LLONG_MAX : count;
+    const int trusted = std::clamp(count, 0, kTrustedListEntries);
     std::vector<std::string> entries(static_cast<std::size_t>(trusted));
     std::vector<std::pair<long long, std::string>> beyond;
     for (auto& [key, value] : profile.ReadSection(section)) {
         const long long index = PosIndex(key);
-        if (index < 1 || index > count) continue;
+        if (index < 1 || index > last) continue;
         if (index <= trusted)
             entries[static_cast<std::size_t>(index - 1)] = std::move(value);
         else
@@ -65,21 +65,13 @@ std::vector<std::string> ReadList(const Profile& profile, const char* section) {
     return entries;
 }
 
+// The section is replaced whole, so entries deleted since the last save leave no keys behind.
 void WriteList(Profile& profile, const char* section, const std::vector<std::string>& entries) {
-    // Erased first, so entries deleted since the last save leave no keys behind.
-    profile.EraseSection(section);
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        profile.WriteString(section, PosKey(i + 1), entries[i]);
-    profile.WriteString(section, "Count", std::to_string(entries.size()));
-}
-
-// Saving through a symbolic link replaces the file it points to, not the link.
-std::string ResolveLink(const std::string& path) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    const std::unique_ptr<char, decltype(&std::free)> target(realpath(path.c_str(), nullptr),
-                                                              &std::free);
-    return target ? std::string(target.get()) : path;
+    std::vector<std::pair<std::string, std::string>> keys;
+    keys.reserve(entries.size() + 1);
+    for (std::size_t i = 0; i < entries.size(); ++i) keys.emplace_back(PosKey(i + 1), entries[i]);
+    keys.emplace_back("Count", std::to_string(entries.size()));
+    profile.ReplaceSection(section, keys);
 }
 
 }  // namespace
@@ -109,18 +101,26 @@ Settings LoadSettings(const std::string& path) {
 }
 
 std::string SaveSettings(const std::string& path, const Settings& settings) {
-    const std::string target = ResolveLink(path);
+    // A link is followed (people keep their settings in folders of their own), to a regular
+    // file only, which ReadFileBytes makes sure of.
+    std::string target;
+    if (std::string failure = FollowLinks(path, target); !failure.empty()) return failure;
     // A file the user made read-only stays as it is, even though its folder would allow a
     // rename over it.
     if (access(target.c_str(), F_OK) == 0 && access(target.c_str(), W_OK) != 0)
-        return "cannot write " + target + ": " + std::strerror(errno);
+        return Failure("записать файл", target, errno);
     if (std::string failure = MakeParentFolders(target); !failure.empty()) return failure;
     // What cannot be read is not overwritten: its other sections would be lost.
     std::string bytes;
     if (std::string failure = ReadFileBytes(target, bytes); !failure.empty()) return failure;
     Profile profile(bytes);
     WriteSettings(profile, settings);
-    return ReplaceFile(target, profile.ToBytes());
+    bytes = profile.ToBytes();
+    // Nothing is written that the next start would refuse to read.
+    if (bytes.size() > kMaxFileBytes)
+        return "Настройки заняли бы больше " + std::to_string(kMaxFileBytes >> 20) +
+               " МиБ; файл " + QuotedPath(target) + " оставлен как был.";
+    return ReplaceFile(target, bytes);
 }
 
 }  // namespace velmo

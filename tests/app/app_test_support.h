@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/data_module.h"
 #include "app/desk.h"
@@ -21,6 +22,7 @@
 #include "log/message_log.h"
 #include "model/facelets.h"
 #include "model/velmo.h"
+#include "view/scene.h"
 
 namespace velmo::testing {
 
@@ -82,7 +84,7 @@ void AnswerNextModal(std::function<void(T*)> answer) {
 }
 
 struct SeenBox {
-    QString caption, text;
+    QString caption, text, details;
     bool shown = false;
 };
 
@@ -91,7 +93,7 @@ inline void AnswerMessageBoxes(std::vector<std::shared_ptr<SeenBox>> seen,
                                std::vector<QMessageBox::StandardButton> buttons) {
     if (buttons.empty()) return;
     AnswerNextModal<QMessageBox>([seen, buttons](QMessageBox* box) {
-        *seen[0] = {box->windowTitle(), box->text(), true};
+        *seen[0] = {box->windowTitle(), box->text(), box->detailedText(), true};
         // Answering the next one first: this box's click may open it at once.
         AnswerMessageBoxes({seen.begin() + 1, seen.end()}, {buttons.begin() + 1, buttons.end()});
         if (QAbstractButton* button = box->button(buttons[0])) button->click();
@@ -122,6 +124,21 @@ public:
 private:
     QTimer timer_;
 };
+
+// The middle of the desk area where picking reads this cell and face slot.
+inline std::optional<QPoint> Find(TScene& scene, int cell, int slot) {
+    const std::optional<PickMap> map = scene.PickAll();
+    if (!map) return std::nullopt;
+    long sx = 0, sy = 0, n = 0;
+    for (int y = 0; y < map->height; ++y)
+        for (int x = 0; x < map->width; ++x) {
+            const PickResult pick = map->At(x, y);
+            if (pick.green5 == 0 && pick.red5 == cell && pick.blue5 == slot)
+                sx += x, sy += y, ++n;
+        }
+    if (n == 0) return std::nullopt;
+    return QPoint(static_cast<int>(sx / n), static_cast<int>(sy / n));
+}
 
 // The same moves made at once on a headless cube, for comparing positions.
 struct Twin {

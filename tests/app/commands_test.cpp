@@ -2,6 +2,7 @@
 // lines and leave the cube where their turns took it; Esc and a close stop long runs.
 
 #include <QInputDialog>
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -33,6 +34,8 @@ private slots:
     void newScrambleAndSolveWriteTheirLinesAndTurns();
     void basicTurnsBuildOneUserLineOnlyWhenLogging();
     void sequencesAndTypedStringsRunAsOneLogLine();
+    void aTypedStringMayBeAsLongAsAStoredOne();
+    void everyRunButTheMouseTakesTheAutomaticSpeed();
     void escStopsALongStringBetweenTwoTurns();
     void aCloseDuringARunStopsItAndThenAsks();
     void aDrawingFailureInARunIsReportedOnceAndStopsIt();
@@ -128,6 +131,41 @@ void CommandsTest::sequencesAndTypedStringsRunAsOneLogLine() {
     app.dm().ac_ServiceStringExecute();
     QTRY_VERIFY(seen->shown);
     QCOMPARE(seen->caption, QString("Выполнение"));
+}
+
+// A line edit would keep 32,767 characters and cut the rest without a word.
+void CommandsTest::aTypedStringMayBeAsLongAsAStoredOne() {
+    AppUnderTest app;
+    app.Fast();
+    const QString text = QString(40000, ' ') + "Ф";
+    AnswerNextModal<QInputDialog>([&text](QInputDialog* input) {
+        input->setTextValue(text);
+        input->accept();
+    });
+    app.dm().ac_ServiceStringExecute();
+    QCOMPARE(app.lines().back(), "Выполнение последовательности: " + text.toStdString());
+    Twin twin;
+    twin.cube.TurnFront();
+    QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
+}
+
+// Each run leaves the duration it turned with in the model (the mouse's is in the desk tests).
+void CommandsTest::everyRunButTheMouseTakesTheAutomaticSpeed() {
+    AppUnderTest app("[USER]\nCount=1\nPos1=A {П В}\n");
+    TDM& dm = app.dm();
+    dm.Settings.handTurnDuration = 1;
+    dm.Settings.autoTurnDuration = 2;
+    const std::vector<std::pair<const char*, std::function<void()>>> runs = {
+        {"basic turn", [&] { dm.tv_MovesDblClick(BasicTurn(app, 0)); }},
+        {"sequence", [&] { dm.tv_MovesDblClick(app.tree().topLevelItem(2)->child(0)); }},
+        {"scramble", [&] { dm.ac_VelmoBreakExecute(); }},
+        {"solve", [&] { dm.ac_VelmoSolveExecute(); }},
+    };
+    for (const auto& [name, run] : runs) {
+        app.cube().TurnDuration = 1;
+        run();
+        QVERIFY2(app.cube().TurnDuration == 2, name);
+    }
 }
 
 void CommandsTest::escStopsALongStringBetweenTwoTurns() {

@@ -12,21 +12,6 @@ namespace velmo::testing {
 
 namespace {
 
-// The middle of the desk area where picking reads this cell and face slot.
-std::optional<QPoint> Find(TScene& scene, int cell, int slot) {
-    const std::optional<PickMap> map = scene.PickAll();
-    if (!map) return std::nullopt;
-    long sx = 0, sy = 0, n = 0;
-    for (int y = 0; y < map->height; ++y)
-        for (int x = 0; x < map->width; ++x) {
-            const PickResult pick = map->At(x, y);
-            if (pick.green5 == 0 && pick.red5 == cell && pick.blue5 == slot)
-                sx += x, sy += y, ++n;
-        }
-    if (n == 0) return std::nullopt;
-    return QPoint(static_cast<int>(sx / n), static_cast<int>(sy / n));
-}
-
 void Drag(QWidget& desk, QPoint from, QPoint by, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mousePress(&desk, button, {}, from);
     QTest::mouseMove(&desk, from + QPoint(by.x() / 2, by.y() / 2));
@@ -42,12 +27,15 @@ private slots:
     void aStickerDragTurnsOnlyPastThirtyTwoPixelsAlongOneAxis();
     void eachVisibleFaceTurnsTheLayerTheTableNames();
     void theBackgroundTakesOnlyTheRightButton();
+    void aRightDragFromAStickerSwingsTheCameraAndTurnsNothing();
     void aPressOnAHighlightedCellGoesToTheReassembly();
+    void rotateAndRemoveHighlightOnlyCellsThatHoldABlock();
 };
 
 void DeskMouseTest::aStickerDragTurnsOnlyPastThirtyTwoPixelsAlongOneAxis() {
     AppUnderTest app;
     app.Fast();
+    app.dm().Settings.autoTurnDuration = 2;
     TDesk& desk = app.window->Desk();
     const std::optional<QPoint> sticker = Find(app.dm().Scene(), 3, kFront);
     QVERIFY(sticker);
@@ -60,6 +48,8 @@ void DeskMouseTest::aStickerDragTurnsOnlyPastThirtyTwoPixelsAlongOneAxis() {
     twin.cube.TurnTop();  // "В" for a leftward drag on the front's top row
     QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
     QCOMPARE(app.lines().back(), std::string("Операции пользователя: В "));
+    // A turn made with the mouse takes the hand speed.
+    QCOMPARE(app.cube().TurnDuration, 1);
 }
 
 void DeskMouseTest::eachVisibleFaceTurnsTheLayerTheTableNames() {
@@ -104,13 +94,29 @@ void DeskMouseTest::theBackgroundTakesOnlyTheRightButton() {
     QVERIFY(app.lines().empty());
 }
 
+void DeskMouseTest::aRightDragFromAStickerSwingsTheCameraAndTurnsNothing() {
+    AppUnderTest app;
+    app.Fast();
+    const std::optional<QPoint> sticker = Find(app.dm().Scene(), 3, kFront);
+    QVERIFY(sticker);
+    const ViewAngles before = app.dm().Scene().Angles;
+    Drag(app.window->Desk(), *sticker, {-40, 40}, Qt::RightButton);
+    const ViewAngles& after = app.dm().Scene().Angles;
+    QVERIFY(after.CameraAngleV > before.CameraAngleV);
+    QVERIFY(after.CameraAngleH != before.CameraAngleH);
+    QCOMPARE(ToFacelets(app.cube()), Twin().Facelets());
+    QVERIFY(app.lines().empty());
+}
+
 void DeskMouseTest::aPressOnAHighlightedCellGoesToTheReassembly() {
     AppUnderTest app;
     app.Fast();
     app.dm().ac_VelmoHandExecute();
     Tfm_Hand* hand = app.dm().HandWindow();
     QVERIFY(hand && app.window->InReassembly);
-    QVERIFY(!app.dm().ac_VelmoSolve->isEnabled());
+    for (QAction* cube : {app.dm().ac_VelmoNew, app.dm().ac_VelmoBreak, app.dm().ac_VelmoSolve,
+                          app.dm().ac_VelmoHand})
+        QVERIFY2(!cube->isEnabled(), qPrintable(cube->text()));
     QToolButton* block1 = hand->findChild<QToolButton*>("sb_Block1");
     block1->click();
     const std::optional<QPoint> empty = Find(app.dm().Scene(), 1, kFront);
@@ -130,6 +136,32 @@ void DeskMouseTest::aPressOnAHighlightedCellGoesToTheReassembly() {
     QVERIFY(app.dm().ac_VelmoSolve->isEnabled());
     QCOMPARE(app.lines().back(), std::string("Переход в исходную позицию"));
     QCOMPARE(ToFacelets(app.cube()), Twin().Facelets());
+}
+
+// Placed blocks can be turned or taken out; an empty cell offers nothing to those tools.
+void DeskMouseTest::rotateAndRemoveHighlightOnlyCellsThatHoldABlock() {
+    AppUnderTest app;
+    app.Fast();
+    TScene& scene = app.dm().Scene();
+    const std::optional<QPoint> cell1 = Find(scene, 1, kFront), cell3 = Find(scene, 3, kFront);
+    QVERIFY(cell1 && cell3);
+    app.dm().ac_VelmoHandExecute();
+    Tfm_Hand* hand = app.dm().HandWindow();
+    hand->findChild<QToolButton*>("sb_Block1")->click();
+    // From elsewhere: a move to where the pointer already is (the last test left it) is none.
+    QTest::mouseMove(&app.window->Desk(), {1, 1});
+    QTest::mouseMove(&app.window->Desk(), *cell1);
+    QTest::mouseClick(&app.window->Desk(), Qt::LeftButton, {}, *cell1);
+    QVERIFY(app.cube().Block(1).InCube && !app.cube().Block(3).InCube);
+    for (const char* tool : {"sb_Rotate", "sb_Delete"}) {
+        hand->findChild<QToolButton*>(tool)->click();
+        QTest::mouseMove(&app.window->Desk(), *cell3);
+        QVERIFY2(app.cube().PickedCell != 3, tool);
+        QTest::mouseMove(&app.window->Desk(), *cell1);
+        QVERIFY2(app.cube().PickedCell == 1, tool);
+    }
+    hand->close();
+    QTRY_VERIFY(!app.dm().HandWindow());
 }
 
 }  // namespace velmo::testing

@@ -8,6 +8,9 @@
 #include "app_test_support.h"
 #include "app/params_dialog.h"
 #include "platform/text.h"
+#include "app/quit_signals.h"
+
+#include <csignal>
 
 namespace velmo::testing {
 
@@ -32,7 +35,9 @@ private slots:
     void parametersCancelChangesNothingAndOkReachesTheCube();
     void aRussianNameRoundTripsThroughTheWindows1251File();
     void anUnwritableProgramFolderSendsTheFileToTheUserFolder();
-    void aSaveThatFailsEverywhereWarnsAndStillCloses();
+    void aFailedSaveLetsTheUserStayOrCloseWithoutSaving();
+    void aQuitSignalStopsTheRunSavesAndEndsWithoutAQuestion();
+    void aSequenceOfMegabytesShowsShortButRunsAndSavesWhole();
 };
 
 void SettingsAppTest::noFileGivesDefaultsAndClosingWritesAllThreeSections() {
@@ -108,17 +113,74 @@ void SettingsAppTest::anUnwritableProgramFolderSendsTheFileToTheUserFolder() {
     QVERIFY(AppUnderTest::ReadFile(config.filePath("velmo/velmo.ini")).contains("[USER]"));
 }
 
-void SettingsAppTest::aSaveThatFailsEverywhereWarnsAndStillCloses() {
+// The user folder cannot be made (a file stands where the folder would go), until the user
+// moves that file away: staying in the program loses nothing.
+void SettingsAppTest::aFailedSaveLetsTheUserStayOrCloseWithoutSaving() {
     QTemporaryDir config;
-    AppUnderTest::WriteFile(config.filePath("blocker"), "a file, not a folder");
-    AppUnderTest app({}, {"/proc", config.filePath("blocker"), config.path()});
+    const QString blocker = config.filePath("velmo");
+    AppUnderTest::WriteFile(blocker, "a file, not a folder");
+    AppUnderTest app({}, {"/proc", config.path(), config.path()});
+    app.tree().AddNode(app.tree().topLevelItem(2), "Моя {П В}", kUserNode);
+
     auto confirmation = std::make_shared<SeenBox>(), warning = std::make_shared<SeenBox>();
-    AnswerMessageBoxes({confirmation, warning}, {QMessageBox::Yes, QMessageBox::Ok});
+    AnswerMessageBoxes({confirmation, warning}, {QMessageBox::Yes, QMessageBox::Cancel});
     app.window->close();
     QVERIFY(confirmation->shown && warning->shown);
     QCOMPARE(warning->caption, QString("Внимание"));
     QCOMPARE(warning->text, QString("Файл конфигурации не может быть записан!"));
+    // The details name the folder and say, in Russian, what is wrong with it.
+    QVERIFY(warning->details.contains(blocker));
+    QVERIFY(warning->details.startsWith("Не удалось создать папку"));
+    QVERIFY(app.window->isVisible());
+
+    QVERIFY(QFile::remove(blocker));
+    CloseAnswering(app, QMessageBox::Yes);
     QVERIFY(!app.window->isVisible());
+    QVERIFY(AppUnderTest::ReadFile(config.filePath("velmo/velmo.ini")).contains("[USER]"));
+
+    // Or the user gives the changes up.
+    QTemporaryDir other;
+    AppUnderTest::WriteFile(other.filePath("velmo"), "a file, not a folder");
+    AppUnderTest leaving({}, {"/proc", other.path(), other.path()});
+    AnswerMessageBoxes({confirmation, warning}, {QMessageBox::Yes, QMessageBox::Close});
+    leaving.window->close();
+    QVERIFY(!leaving.window->isVisible());
+}
+
+// SIGTERM (and SIGHUP, SIGINT, the session's end) in the middle of a scramble: the run stops,
+// the sequence added since the start is saved, the window closes, and nobody is asked.
+void SettingsAppTest::aQuitSignalStopsTheRunSavesAndEndsWithoutAQuestion() {
+    AppUnderTest app;
+    QuitSignals quitSignals;
+    connect(&quitSignals, &QuitSignals::quitRequested, app.window.get(), &Tfm_Main::QuitSaving);
+    app.tree().AddNode(app.tree().topLevelItem(2), "Новая {Ф2}", kUserNode);
+    app.dm().Settings.autoTurnDuration = 40;
+    EveryMessageBox boxes;
+    QTimer::singleShot(150, [] { ::raise(SIGTERM); });
+    app.dm().ac_VelmoBreakExecute();
+    QCOMPARE(app.lines().back(), std::string("Выполнение остановлено пользователем"));
+    QTRY_VERIFY(!app.window->isVisible());
+    QCOMPARE(boxes.count, 0);
+    const QByteArray saved = AppUnderTest::ReadFile(app.IniPath());
+    QVERIFY(saved.contains("Count=1"));
+    QVERIFY(saved.contains(QByteArray::fromStdString(Utf8ToCp1251("Новая {Ф2}"))));
+}
+
+// Twenty megabytes in one entry would stall every repaint of the tree.
+void SettingsAppTest::aSequenceOfMegabytesShowsShortButRunsAndSavesWhole() {
+    const std::string moves = std::string(2'000'000, ' ') + "Ф";
+    AppUnderTest app(QByteArray::fromStdString("[USER]\nCount=1\nPos1=Длинная {" + moves + "}\n"));
+    app.Fast();
+    QTreeWidgetItem* node = app.tree().topLevelItem(2)->child(0);
+    QVERIFY(node->text(0).size() <= TSequenceTree::kShownLength + 1);
+    QVERIFY(node->text(0).startsWith("Длинная {"));
+    app.dm().tv_MovesDblClick(node);
+    Twin twin;
+    twin.cube.TurnFront();
+    QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
+    CloseAnswering(app, QMessageBox::Yes);
+    QVERIFY(AppUnderTest::ReadFile(app.IniPath()).contains(
+        QByteArray::fromStdString("Pos1=Длинная {" + moves + "}")));
 }
 
 }  // namespace velmo::testing

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QToolButton>
 
@@ -19,7 +20,10 @@ class StartupTest : public QObject {
     Q_OBJECT
 private slots:
     void startsWithTheFixedTreeAnEmptyLogAndTheCommands();
+    void everyCommandHasItsShortHintAsToolTipAndItsLongHintInTheStatusBar();
+    void f1OpensTheHelpWhereverTheFocusIs();
     void theDeskStaysSquareAndTheWindowWidensWhenTheTreeCannotGiveWay();
+    void aDeskLargerThanAnyBackBufferShowsTheLargestCentred();
     void aResizeRebuildsTheSceneButKeepsCubeCameraAndLog();
     void idleDrawsOnceWhenTheQueueRunsEmptyAndNotWhileMinimised();
     void theMessagePanelFoldsToItsTitleAndTheSplitterStops();
@@ -79,6 +83,54 @@ void StartupTest::startsWithTheFixedTreeAnEmptyLogAndTheCommands() {
              QString("Смотри справку, что бы узнать, как собрать Кубик Вельмо"));
 }
 
+void StartupTest::everyCommandHasItsShortHintAsToolTipAndItsLongHintInTheStatusBar() {
+    AppUnderTest app;
+    const TDM& dm = app.dm();
+    const struct {
+        QAction* action;
+        const char *caption, *shortHint, *longHint;
+    } commands[] = {
+        {dm.ac_VelmoNew, "Новый", "Исходная позиция",
+         "Быстро привести Кубик Вельмо к его исходной позиции"},
+        {dm.ac_VelmoBreak, "Запутать", "Запутать Кубик Вельмо",
+         "Запутать Кубик Вельмо случайным образом для его дальнейшей сборки"},
+        {dm.ac_VelmoSolve, "Собрать", "Собрать Кубик Вельмо",
+         "Запустить мастер сборки Кубика Вельмо по установленному алгоритму"},
+        {dm.ac_VelmoHand, "Пересложить...", "Пересложить вручную",
+         "Разобрать Кубик Вельмо на блоки и сложить в новом порядке"},
+        {dm.ac_ServiceString, "Выполнить...", "Выполнить строку",
+         "Выполнить строку, содержащую последовательность вращений Кубика Вельмо"},
+        {dm.ac_ServiceParams, "Параметры...", "Параметры",
+         "Открыть окно настройки параметров работы программы"},
+        {dm.ac_StringNew, "Новый...", "Новый...", ""},
+        {dm.ac_StringEdit, "Изменить...", "Изменить...", ""},
+        {dm.ac_StringDelete, "Удалить", "Удалить", ""},
+        {dm.ac_HalpHelp, "Справка", "Справка", "Как собрать Кубик Вельмо"},
+        {dm.ac_HelpAbout, "О Программе...", "О Программе...",
+         "Вывод информации о программе и авторе"},
+        {dm.ac_FileExit, "Выход", "Выход", "Завершение работы с приложением"},
+    };
+    for (const auto& c : commands) {
+        QCOMPARE(c.action->text(), QString(c.caption));
+        QCOMPARE(c.action->toolTip(), QString(c.shortHint));
+        QCOMPARE(c.action->statusTip(), QString(c.longHint));
+    }
+}
+
+void StartupTest::f1OpensTheHelpWhereverTheFocusIs() {
+    AppUnderTest app;
+    QVERIFY(QTest::qWaitForWindowActive(app.window.get()));
+    int opened = 0;
+    connect(app.dm().ac_HalpHelp, &QAction::triggered, [&opened] { ++opened; });
+    QWidget* log = app.window->MessagePanel().Memo();
+    for (QWidget* focus : {static_cast<QWidget*>(&app.tree()), log,
+                           static_cast<QWidget*>(app.window.get())}) {
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_F1);
+    }
+    QCOMPARE(opened, 3);
+}
+
 void StartupTest::theDeskStaysSquareAndTheWindowWidensWhenTheTreeCannotGiveWay() {
     AppUnderTest app;
     TDesk& desk = app.window->Desk();
@@ -88,16 +140,52 @@ void StartupTest::theDeskStaysSquareAndTheWindowWidensWhenTheTreeCannotGiveWay()
         settle();
         QCOMPARE(desk.width(), desk.height());
     }
-    // Taller than the tree can make room for: the window grows and the tree keeps its width.
-    const int widthBefore = app.window->width();
+    // Taller than the tree can make room for: the tree gives up what it can, down to its
+    // minimum, and the window widens by exactly the rest.
+    const int widthBefore = app.window->width(), deskBefore = desk.width();
+    const QWidget& tree = app.window->TreePanel();
+    const int treeCanGive = tree.width() - tree.minimumWidth();
     app.window->resize(widthBefore, 1000);
     settle();
     QCOMPARE(desk.width(), desk.height());
-    QVERIFY(app.window->width() > widthBefore);
-    QVERIFY(app.window->TreePanel().width() >= app.window->TreePanel().minimumWidth());
+    QCOMPARE(tree.width(), tree.minimumWidth());
+    QCOMPARE(app.window->width(), widthBefore + desk.height() - (deskBefore + treeCanGive));
     // The back buffer follows in device pixels.
     app.dm().Scene().RenderFrame();
     QCOMPARE(desk.Frame().size(), desk.size() * desk.devicePixelRatioF());
+}
+
+// A window 9,000 pixels high: the device would refuse a back buffer that size, and the program
+// would end. The largest one it makes is drawn, centred, and the mouse still finds the cube.
+void StartupTest::aDeskLargerThanAnyBackBufferShowsTheLargestCentred() {
+    AppUnderTest app;
+    app.Fast();
+    TDesk& desk = app.window->Desk();
+    // The front's centre sticker, as a share of the picture's side.
+    const std::optional<QPoint> front = Find(app.dm().Scene(), 5, kFront);
+    QVERIFY(front);
+    const QPointF share = QPointF(*front) / desk.width();
+    EveryMessageBox boxes;
+    app.window->resize(app.window->width(), 9000);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    QVERIFY(desk.height() > d3d8::kMaxBackBufferSize);
+    QCOMPARE(boxes.count, 0);
+    QVERIFY(!app.window->Terminated() && app.dm().Scene().HasDevice());
+    app.dm().Scene().RenderFrame();
+    QCOMPARE(desk.Frame().size(), QSize(d3d8::kMaxBackBufferSize, d3d8::kMaxBackBufferSize));
+    const QRectF picture = desk.PictureRect();
+    QCOMPARE(picture.center(), QRectF(desk.rect()).center());
+
+    // A drag from the front's centre sticker turns the whole cube: the desk's points reach
+    // the picture's pixels.
+    const QPoint centre = (picture.topLeft() + share * picture.width()).toPoint();
+    QTest::mousePress(&desk, Qt::LeftButton, {}, centre);
+    QTest::mouseMove(&desk, centre + QPoint(-200, 0));
+    QTest::mouseRelease(&desk, Qt::LeftButton, {}, centre + QPoint(-200, 0));
+    Twin twin;
+    twin.cube.TurnCubeTop(false);
+    QCOMPARE(ToFacelets(app.cube()), twin.Facelets());
+    app.window->resize(551, 457);
 }
 
 void StartupTest::aResizeRebuildsTheSceneButKeepsCubeCameraAndLog() {

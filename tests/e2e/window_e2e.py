@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The real program under an X server: it starts and draws, scrambles and solves at the fastest
 speeds, and closes when the window system asks, answering its confirmation, with the settings
-file written.
+file written. Started again, it goes on when its window grows taller than any back buffer, and
+SIGTERM ends it cleanly, with the settings saved and nothing asked.
 
 Usage: window_e2e.py PATH/TO/velmo   (DISPLAY must name an X server, e.g. under xvfb-run)
 The program is copied into a fresh folder, so the settings file there is its own.
@@ -10,6 +11,7 @@ The program is copied into a fresh folder, so the settings file there is its own
 import contextlib
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -222,8 +224,42 @@ def main():
         saved = f.read()
     if b"[USER]" not in saved or b"SpeedAuto=1" not in saved:
         fail("the settings file was not written: %r" % saved)
+
+    grow_and_terminate(screen, program, folder, ini)
     shutil.rmtree(folder)
-    print("e2e: started, drew, scrambled, solved and closed; settings written")
+    print("e2e: started, drew, scrambled, solved and closed; settings written; a window 9000 "
+          "pixels high drawn; SIGTERM saved and ended")
+
+
+def grow_and_terminate(screen, program, folder, ini):
+    with open(ini, "wb") as f:
+        f.write(b"[GENERAL]\r\nSpeedHand=3\r\nSpeedAuto=1\r\nDoLog=1\r\n")
+    velmo = subprocess.Popen([program], cwd=folder)
+    try:
+        window = screen.wait_for(TITLE, 20)
+        settle(screen, window, 1.0, 20)
+        window.configure(height=9000)
+        screen.d.sync()
+        time.sleep(3)
+        if velmo.poll() is not None:
+            fail("the program ended when its window grew 9000 pixels high")
+        if screen.find("Инициализация Direct3D"):
+            fail("the device was asked for more than it can give")
+        with open(ini, "wb") as f:
+            f.write(b"")
+        velmo.send_signal(signal.SIGTERM)
+        velmo.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        fail("SIGTERM did not end the program")
+    finally:
+        if velmo.poll() is None:
+            velmo.kill()
+    if velmo.returncode != 0:
+        fail("after SIGTERM the program ended with code %d" % velmo.returncode)
+    with open(ini, "rb") as f:
+        saved = f.read()
+    if b"[USER]" not in saved or b"SpeedHand=3" not in saved:
+        fail("SIGTERM did not save the settings: %r" % saved)
 
 
 if __name__ == "__main__":

@@ -1,43 +1,13 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "settings/settings.h"
 #include "settings/settings_location.h"
+#include "settings_fixture.h"
 
 namespace velmo {
 namespace {
 
-namespace fs = std::filesystem;
 using Entries = std::vector<std::string>;
-
-class SettingsFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "velmo-settings-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        path_ = (folder_ / "velmo.ini").string();
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    void Put(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
-    std::string Bytes() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    Settings SaveAndLoad(const Settings& settings) const {
-        EXPECT_EQ(SaveSettings(path_, settings), "");
-        return LoadSettings(path_);
-    }
-
-    fs::path folder_;
-    std::string path_;
-};
 
 TEST_F(SettingsFile, NoFileGivesTheDefaultsAndASaveWritesAllThreeSections) {
     const Settings settings = LoadSettings(path_);
@@ -53,14 +23,21 @@ TEST_F(SettingsFile, NoFileGivesTheDefaultsAndASaveWritesAllThreeSections) {
               "[POPULAR]\r\nCount=0\r\n\r\n[USER]\r\nCount=0\r\n");
 }
 
-TEST_F(SettingsFile, CountBeyondThePosKeysGivesEmptyEntriesThatAreSavedBack) {
-    Put("[POPULAR]\nCount=3\nPos2=Крест {Ф П}\n[USER]\nCount=-4\nPos1=lost\n");
+TEST_F(SettingsFile, AValidCountIsTrustedAndAnyOtherKeepsTheEntriesTheFileHolds) {
+    Put("[POPULAR]\nCount=3\nPos2=Крест {Ф П}\nPos4=past count\n"
+        "[USER]\nCount=-4\nPos3=c\nPos1=a\n");
     Settings settings = LoadSettings(path_);
     EXPECT_EQ(settings.popular, (Entries{"", "Крест {Ф П}", ""}));
-    EXPECT_TRUE(settings.user.empty());
+    EXPECT_EQ(settings.user, (Entries{"a", "c"}));
     ASSERT_EQ(SaveSettings(path_, settings), "");
-    const std::string popular = "[POPULAR]\nPos1=\nPos2=\xCA\xF0\xE5\xF1\xF2 {\xD4 \xCF}\nPos3=\nCount=3\n";
-    EXPECT_NE(Bytes().find(popular), std::string::npos);
+    EXPECT_NE(Bytes().find("[POPULAR]\nPos1=\nPos2=Крест {Ф П}\nPos3=\nCount=3\n"),
+              std::string::npos);
+    EXPECT_NE(Bytes().find("[USER]\nPos1=a\nPos2=c\nCount=2\n"), std::string::npos);
+
+    for (const std::string count : {"", "Count=\n", "Count=two\n"}) {
+        Put("[USER]\n" + count + "Pos2=b\nPos1=a\n");
+        EXPECT_EQ(LoadSettings(path_).user, (Entries{"a", "b"})) << count;
+    }
 }
 
 TEST_F(SettingsFile, DeletedEntriesLeaveNoStaleKeysAndOtherContentSurvives) {
@@ -94,6 +71,25 @@ TEST_F(SettingsFile, RussianTextRoundTripsThroughWindows1251ByteForByte) {
 TEST_F(SettingsFile, HandWrittenUtf8FileReadsAsUtf8) {
     Put("[USER]\nCount=2\nPos1=Ёлка {Ф Т}\nPos2=Узор ✓ {Ф}\n");
     EXPECT_EQ(LoadSettings(path_).user, (Entries{"Ёлка {Ф Т}", "Узор ✓ {Ф}"}));
+}
+
+TEST_F(SettingsFile, EachLineKeepsItsOwnEncodingThroughASave) {
+    // UTF-8 with a byte order mark, and one entry added in Windows-1251 ("Ёлка {Т}").
+    const std::string bytes =
+        "\xEF\xBB\xBF[GENERAL]\r\n  SpeedHand = 4 \r\nSpeedAuto=7\r\nDoLog=1\r\n; Заметка\r\n\r\n"
+        "[POPULAR]\r\nCount=0\r\n\r\n"
+        "[USER]\r\nPos1=Игра {Ф}\r\nPos2=\xA8\xEB\xEA\xE0 {\xD2}\r\nCount=2\r\n";
+    Put(bytes);
+    Settings settings = LoadSettings(path_);
+    EXPECT_EQ(settings.handTurnMs, 400);
+    EXPECT_EQ(settings.user, (Entries{"Игра {Ф}", "Ёлка {Т}"}));
+    ASSERT_EQ(SaveSettings(path_, settings), "");
+    EXPECT_EQ(Bytes(), bytes);
+
+    settings.user.push_back("Крест {Ф}");
+    ASSERT_EQ(SaveSettings(path_, settings), "");
+    EXPECT_EQ(Bytes(), bytes.substr(0, bytes.size() - 9) +
+                           "Pos3=\xCA\xF0\xE5\xF1\xF2 {\xD4}\r\nCount=3\r\n");
 }
 
 TEST_F(SettingsFile, HugeCountLoadsBoundedAndKeepsEveryEntryTheFileHolds) {
@@ -132,31 +128,6 @@ TEST_F(SettingsFile, UnwritableExecutableFolderSendsSavesToTheUserConfigFolder) 
     const SettingsLocation beside = LocateSettings(folder_.string(), config, "/home/nobody");
     EXPECT_EQ(beside.readPath, path_);
     EXPECT_EQ(beside.writePath, path_);
-}
-
-TEST_F(SettingsFile, FailedSavesSayWhyAndLeaveTheOldFileAlone) {
-    Put("[GENERAL]\r\nSpeedHand=4\r\n");
-    std::ofstream(folder_ / "blocker") << "a file, not a folder";
-    const std::string blocked =
-        LocateSettings("/proc", (folder_ / "blocker" / "config").string(), "/").writePath;
-    const std::string failure = SaveSettings(blocked, Settings{});
-    EXPECT_NE(failure.find(folder_.string() + "/blocker"), std::string::npos) << failure;
-    EXPECT_NE(failure.find("Not a directory"), std::string::npos) << failure;
-
-    // A write that fails half-way (the file size limit) must not cut the old file short.
-    Settings large;
-    large.user.assign(200, "Длинная последовательность {(Ф П В П' В' Ф')6}");
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const std::string tooLarge = SaveSettings(path_, large);
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_NE(tooLarge.find(path_ + ": File too large"), std::string::npos) << tooLarge;
-    EXPECT_EQ(Bytes(), "[GENERAL]\r\nSpeedHand=4\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -5,10 +5,6 @@
 
 namespace velmo::d3d8::detail {
 
-namespace {
-constexpr long long kMaxSurfaceSize = 8192;
-}  // namespace
-
 HRESULT CheckDeviceRequest(D3DDEVTYPE type, HWND focus, DWORD behavior, D3DPRESENT_PARAMETERS* pp,
                            D3DFORMAT displayFormat, DeviceSetup* setup) {
     const DWORD vp = behavior & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
@@ -23,7 +19,7 @@ HRESULT CheckDeviceRequest(D3DDEVTYPE type, HWND focus, DWORD behavior, D3DPRESE
                                             : (window ? window->clientWidth : 0);
     const long long h = pp->BackBufferHeight ? (long long)pp->BackBufferHeight
                                              : (window ? window->clientHeight : 0);
-    if (w <= 0 || h <= 0 || w > kMaxSurfaceSize || h > kMaxSurfaceSize)
+    if (w <= 0 || h <= 0 || w > kMaxBackBufferSize || h > kMaxBackBufferSize)
         return D3DERR_INVALIDCALL;
     D3DFORMAT format = pp->BackBufferFormat;
     if (format == D3DFMT_UNKNOWN) format = displayFormat;

@@ -9,6 +9,10 @@
 
 namespace velmo::d3d8 {
 
+// The largest back buffer, in either direction, that a device makes for a window; a window
+// that is larger is refused with D3DERR_INVALIDCALL.
+inline constexpr int kMaxBackBufferSize = 8192;
+
 // Receives every frame that IDirect3DDevice8::Present shows. The pixels are the back buffer in its
 // own format (rows top-down, `pitch` bytes apart) and are only valid during the call.
 class IPresenter {
