@@ -1,8 +1,9 @@
 // velmo-cli's whole argument handling, in-process: the input is a command line with its
 // arguments separated by NUL bytes. Whatever it holds, the tool must end with a known exit
 // code; a refusal must be one readable line on stderr with nothing on stdout; a success must
-// print clean UTF-8 lines (one per pick, the state last when asked for); and the arguments an
-// independent reading of the command line finds bad must be refused.
+// print clean UTF-8 lines (one per pick, the state last when asked for), or the text of --help
+// or --version alone; and the arguments an independent reading of the command line finds bad
+// must be refused.
 
 #include <unistd.h>
 
@@ -64,6 +65,7 @@ bool IsWholeNumber(const std::string& text) {
 struct Reading {
     bool mustRefuse = false;
     bool skip = false;
+    std::string answer;  // "--help" or "--version", the first that stands where an option may
     int picks = 0;
     bool state = false, solve = false;
     int shortest = 0;
@@ -77,6 +79,11 @@ Reading ReadCommandLine(std::vector<std::string>& args) {
     int views = 0;
     for (std::size_t i = 0; i < args.size() && !reading.mustRefuse;) {
         const std::string name = args[i];
+        if (name == "--help" || name == "--version") {
+            if (reading.answer.empty()) reading.answer = name;
+            ++i;
+            continue;
+        }
         const int count = OptionArgCount(name);
         if (count < 0 || args.size() - i - 1 < static_cast<std::size_t>(count)) {
             reading.mustRefuse = true;
@@ -163,7 +170,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (code) {
     case velmo::cli::kExitOk:
         Require(err.str().empty(), "a success with a message");
-        CheckSuccess(reading, out.str());
+        if (reading.answer.empty()) CheckSuccess(reading, out.str());
+        else
+            Require(out.str() == (reading.answer == "--help" ? velmo::cli::HelpText(Options())
+                                                             : velmo::cli::VersionLine()),
+                    "--help or --version printed something else");
         break;
     case velmo::cli::kExitBadInput:
         Require(Lines(err.str()) == 1 && err.str().rfind("velmo-cli: ", 0) == 0 &&

@@ -1,13 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, when any is missing. Sourced by the other
-# scripts; extra package names may be passed (CI adds the fuzzing toolchain).
+# Installs the Debian packages a job needs, when any is missing. Sourced by the other scripts.
+#
+#   deps.sh [--tests] [--package] [PACKAGE...]
+#
+# Alone: what building and running the program takes. --tests adds what only the tests and
+# benchmarks need, --package what building the Debian package needs; further names are
+# installed as well (CI adds the fuzzing toolchain and the package checkers).
 set -euo pipefail
 
-# Qt 6 for the windows and the OpenGL context, Qt's own Russian translation, a font with
-# Cyrillic letters, and an X server with Mesa's software OpenGL for the window tests.
-velmo_packages=(g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-  qt6-base-dev libqt6opengl6-dev libgl-dev qt6-translations-l10n fonts-dejavu-core
-  xvfb xauth libgl1-mesa-dri python3-xlib "$@")
+# The compiler and build tools; Qt 6 for the windows and the OpenGL context, Qt's own Russian
+# translation, a font with Cyrillic letters, and Mesa's OpenGL for machines without a driver.
+velmo_packages=(g++ make cmake pkg-config libpng-dev qt6-base-dev libqt6opengl6-dev libgl-dev
+  qt6-translations-l10n fonts-dejavu-core libgl1-mesa-dri)
+# GoogleTest, Google Benchmark, and an X server with a client library for the window tests.
+velmo_test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth python3-xlib)
+# dpkg-shlibdeps and dpkg-buildflags; file, with which CPack finds the programs' libraries.
+velmo_package_packages=(dpkg-dev file)
+
+while [ "$#" -gt 0 ]; do
+  case "$1" in
+    --tests) velmo_packages+=("${velmo_test_packages[@]}") ;;
+    --package) velmo_packages+=("${velmo_package_packages[@]}") ;;
+    *) velmo_packages+=("$1") ;;
+  esac
+  shift
+done
 
 missing=()
 for package in "${velmo_packages[@]}"; do

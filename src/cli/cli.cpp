@@ -21,30 +21,26 @@ struct Step {
     std::vector<std::string> args;
 };
 
-std::string Usage(const std::vector<Option>& options) {
-    std::string usage = "usage: velmo-cli";
-    for (const Option& option : options) {
-        usage += " [";
-        usage += option.name;
-        if (!option.argHelp.empty()) {
-            usage += ' ';
-            usage += option.argHelp;
-        }
-        usage += ']';
-    }
-    return usage;
-}
-
 const Option* FindOption(const std::vector<Option>& options, std::string_view name) {
     for (const Option& option : options)
         if (option.name == name) return &option;
     return nullptr;
 }
 
-// Splits the command line into steps; returns what is wrong, or "" when all is well.
+// What a command line asks for besides running options.
+enum class Request { kRun, kHelp, kVersion };
+
+// Splits the command line into steps; returns what is wrong, or "" when all is well. The
+// first "--help" or "--version" sets the request.
 std::string Parse(const std::vector<std::string>& args, const std::vector<Option>& options,
-                  std::vector<Step>& steps) {
+                  std::vector<Step>& steps, Request& request) {
     for (std::size_t i = 0; i < args.size();) {
+        if (args[i] == "--help" || args[i] == "--version") {
+            if (request == Request::kRun)
+                request = args[i] == "--help" ? Request::kHelp : Request::kVersion;
+            ++i;
+            continue;
+        }
         const Option* option = FindOption(options, args[i]);
         if (!option) return "unknown option " + Quoted(args[i]);
         if (args.size() - i - 1 < static_cast<std::size_t>(option->argCount))
@@ -92,6 +88,16 @@ std::string CheckWithSettings(const Context& ctx, const std::vector<Step>& steps
     return {};
 }
 
+// The output has been written (errno cleared before): code stands, unless the output was lost.
+int CheckWritten(std::ostream& out, std::ostream& err, int code) {
+    out.flush();
+    if (out) return code;
+    // Whoever reads the output must not take a cut or empty one for the whole result.
+    err << "velmo-cli: the output could not be written"
+        << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+    return kExitOutputLost;
+}
+
 int RunActions(Context& ctx, const std::vector<Step>& steps) {
     for (const Step& step : steps) {
         if (step.option->setting) continue;
@@ -113,7 +119,8 @@ std::vector<Option> AllOptions() {
 int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
            std::ostream& out, std::ostream& err) {
     std::vector<Step> steps;
-    std::string problem = Parse(args, options, steps);
+    Request request = Request::kRun;
+    std::string problem = args.empty() ? "no options given" : Parse(args, options, steps, request);
     Context ctx(out, err);
     if (problem.empty()) {
         for (const Step& step : steps)
@@ -124,16 +131,15 @@ int RunCli(const std::vector<std::string>& args, const std::vector<Option>& opti
         err << "velmo-cli: " << problem << "; " << Usage(options) << '\n';
         return kExitBadInput;
     }
+    if (request != Request::kRun) {
+        errno = 0;
+        out << (request == Request::kHelp ? HelpText(options) : VersionLine());
+        return CheckWritten(out, err, kExitOk);
+    }
     const int code = RunActions(ctx, steps);
     errno = 0;
     PrintResult(ctx);
-    if (!out) {
-        // Whoever reads the output must not take a cut or empty one for the whole result.
-        err << "velmo-cli: the output could not be written"
-            << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
-        return kExitOutputLost;
-    }
-    return code;
+    return CheckWritten(out, err, code);
 }
 
 }  // namespace velmo::cli

@@ -70,8 +70,18 @@ std::vector<Option> ViewOptions();
 std::vector<Option> AllOptions();
 
 // Parses and runs the command line (without the program name). Returns the exit code.
+// With "--help" or "--version" where an option may stand, the arguments are checked as ever
+// and then that text is printed instead of running them; no arguments at all are refused like
+// a bad one.
 int RunCli(const std::vector<std::string>& args, const std::vector<Option>& options,
            std::ostream& out, std::ostream& err);
+
+// "usage: velmo-cli [--move NAME] ...", the end of every refusal.
+std::string Usage(const std::vector<Option>& options);
+// What --help prints: the usage, what the tool does, a line for each option, the exit codes.
+std::string HelpText(const std::vector<Option>& options);
+// What --version prints: "velmo-cli 1.0.2.56" and a line break.
+std::string VersionLine();
 
 // Prints the log, then the options' reports, then the state line when asked for, to ctx.out.
 void PrintResult(Context& ctx);

@@ -14,8 +14,10 @@ namespace {
 std::string CheckMoveName(Args args) {
     if (TVelmo::IsKnownMove(args[0])) return {};
     std::string names;
-    for (int m = 0; m < kMoveCount; ++m)
-        names += " " + std::string(TurnOf(static_cast<Move>(m)).notation);
+    for (int m = 0; m < kMoveCount; ++m) {
+        names += ' ';
+        names += TurnOf(static_cast<Move>(m)).notation;
+    }
     return "unknown move " + Quoted(args[0]) + "; the moves are" + names;
 }
 

@@ -45,4 +45,6 @@ std::optional<std::string> QueryVersionValue(std::string_view path) {
     return std::nullopt;
 }
 
+std::string_view ReleaseVersion() { return kVersionFileVersion; }
+
 }  // namespace velmo

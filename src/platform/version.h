@@ -14,4 +14,7 @@ std::size_t VersionInfoSize();
 // The value under a path (UTF-8), or nothing when the path names no value.
 std::optional<std::string> QueryVersionValue(std::string_view path);
 
+// The release as both programs' --version give it: the file version ("1.0.2.56").
+std::string_view ReleaseVersion();
+
 }  // namespace velmo

@@ -22,12 +22,13 @@ bool Exists(const std::string& path) {
 SettingsLocation LocateSettings(const std::string& executableDir,
                                 const std::string& xdgConfigHome, const std::string& home) {
     const std::string besideExecutable = JoinPath(executableDir, kFileName);
-    if (CanCreateFilesIn(executableDir)) return {besideExecutable, besideExecutable};
+    const bool installed = Exists(JoinPath(executableDir, kInstalledMarker));
+    if (!installed && CanCreateFilesIn(executableDir)) return {besideExecutable, besideExecutable};
 
     // Without a usable home there is no better place; a save there fails and says so.
     std::string configHome = xdgConfigHome;
     if (!IsAbsolute(configHome)) configHome = IsAbsolute(home) ? JoinPath(home, ".config") : "";
-    if (configHome.empty()) return {besideExecutable, besideExecutable};
+    if (configHome.empty()) return {besideExecutable, installed ? "" : besideExecutable};
 
     const std::string own = JoinPath(JoinPath(configHome, "velmo"), kFileName);
     return {Exists(own) ? own : besideExecutable, own};

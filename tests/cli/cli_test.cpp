@@ -90,6 +90,29 @@ TEST(Cli, BadArgumentsAreRefusedBeforeAnythingRuns) {
               0u);
 }
 
+TEST(Cli, HelpAndVersionAnswerAfterTheChecksAndAnEmptyLineIsRefused) {
+    const Result none = RunTool({});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_TRUE(none.out.empty());
+    EXPECT_EQ(none.err.rfind("velmo-cli: no options given; usage: velmo-cli [", 0), 0u) << none.err;
+
+    // Nothing runs: no log, no state line, whatever else the line asks for.
+    const Result help = RunTool({"--scramble", "7", "--help", "--state", "--version"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.err.empty());
+    EXPECT_EQ(help.out.rfind(Usage(CubeOptions()) + "\n", 0), 0u) << help.out;
+    for (const Option& option : CubeOptions())
+        EXPECT_NE(help.out.find("\n  " + std::string(option.name) + ' '), std::string::npos)
+            << option.name;
+    EXPECT_EQ(help.out.find("state: "), std::string::npos);
+
+    EXPECT_EQ(RunTool({"--version", "--no-log"}).out, "velmo-cli " VELMO_VERSION "\n");
+    // The arguments are checked all the same.
+    const Result bad = RunTool({"--version", "--scramble", "x"});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.out.empty());
+}
+
 TEST(Cli, StringsAskingForEndlessRunsAreRefusedWithTheirCount) {
     const Result nines = RunTool({"--move", "П", "--run", "((((((((((Ф)9)9)9)9)9)9)9)9)9)9"});
     EXPECT_EQ(nines.code, 2);
@@ -142,6 +165,8 @@ TEST(Cli, TheProgramItselfPrintsTheLogAndExitCode) {
               "Выполнение последовательности: сп 2\n"
               "state: UDUUDUUDURRRRRRRRRFBFFBFFBFDUDDUDDUDLLLLLLLLLBFBBFBBFB\n");
     EXPECT_EQ(RunProgram("--nope 2>/dev/null").code, 2);
+    EXPECT_EQ(RunProgram("2>/dev/null").code, 2);
+    EXPECT_EQ(RunProgram("--version 2>&1").out, "velmo-cli " VELMO_VERSION "\n");
     // Output that cannot be written is a failure, said on stderr (here the pipe).
     const Result full = RunProgram("--scramble 1 --solve --state 2>&1 >/dev/full");
     EXPECT_EQ(full.code, 4);

@@ -8,6 +8,7 @@ Usage: window_e2e.py PATH/TO/velmo   (DISPLAY must name an X server, e.g. under 
 The program is copied into a fresh folder, so the settings file there is its own.
 """
 
+import contextlib
 import os
 import shutil
 import signal
@@ -99,6 +100,11 @@ class Screen:
         xtest.fake_input(self.d, X.KeyRelease, code)
         self.d.sync()
 
+    def focus(self, window):
+        self.d.set_input_focus(window, X.RevertToParent, X.CurrentTime)
+        self.d.sync()
+        time.sleep(0.3)
+
     def ask_to_close(self, window):
         """What a window manager sends when the user closes a window."""
         wm_protocols = self.d.intern_atom("WM_PROTOCOLS")
@@ -136,6 +142,32 @@ def differing_share(a, b, width):
                 differ += 1
     return differ / tiles
 
+@contextlib.contextmanager
+def running(args, **popen_args):
+    """The program started; killed if still running when the block ends, else its exit code
+    must be 0."""
+    velmo = subprocess.Popen(args, **popen_args)
+    try:
+        yield velmo
+    finally:
+        if velmo.poll() is None:
+            velmo.kill()
+    if velmo.returncode != 0:
+        fail("the program ended with code %d" % velmo.returncode)
+
+
+def close_confirmed(screen, window, velmo):
+    """Closes the main window as a user does, answering "Yes", and waits for the program."""
+    screen.ask_to_close(window)
+    box = screen.wait_for(CONFIRMATION, 10)
+    screen.focus(box)
+    screen.key(0xFF0D)                 # Return: "Yes", the default button
+    try:
+        velmo.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        fail("the program did not end after the confirmed close")
+
+
 def settle(screen, window, quiet_seconds, limit_seconds):
     """Waits until the upper band of the window stops changing: the run is over."""
     end = time.time() + limit_seconds
@@ -164,8 +196,7 @@ def main():
         f.write(b"[GENERAL]\r\nSpeedHand=1\r\nSpeedAuto=1\r\nDoLog=1\r\n")
 
     screen = Screen()
-    velmo = subprocess.Popen([program], cwd=folder)
-    try:
+    with running([program], cwd=folder) as velmo:
         window = screen.wait_for(TITLE, 20)
         screen.park_mouse()
         start = settle(screen, window, 1.0, 20)
@@ -188,20 +219,7 @@ def main():
         if share > 0.005:
             fail("after the solve %.1f %% of the window differ from the start" % (100 * share))
 
-        screen.ask_to_close(window)
-        box = screen.wait_for(CONFIRMATION, 10)
-        screen.d.set_input_focus(box, X.RevertToParent, X.CurrentTime)
-        screen.d.sync()
-        time.sleep(0.3)
-        screen.key(0xFF0D)                 # Return: "Yes", the default button
-        velmo.wait(timeout=20)
-    except subprocess.TimeoutExpired:
-        fail("the program did not end after the confirmed close")
-    finally:
-        if velmo.poll() is None:
-            velmo.kill()
-    if velmo.returncode != 0:
-        fail("the program ended with code %d" % velmo.returncode)
+        close_confirmed(screen, window, velmo)
     with open(ini, "rb") as f:
         saved = f.read()
     if b"[USER]" not in saved or b"SpeedAuto=1" not in saved:

@@ -562,7 +562,7 @@ void GlDevice::DeleteDeadTextures() {
 
 HRESULT GlDevice::ReadBackBuffer() {
     if (const HRESULT hr = Activate(); FAILED(hr)) return hr;
-    PixelTransfer t;
+    PixelTransfer t{};
     TransferFor(format(), &t);
     const int w = width(), h = height();
     const int pitch = PitchFor(w, format());
@@ -606,7 +606,7 @@ HRESULT GlDevice::UnmapBackBuffer(bool written) {
     for (int y = 0; y < h; ++y)
         std::memcpy(flipped.data() + std::size_t(y) * pitch,
                     staging_.data() + std::size_t(h - 1 - y) * pitch, pitch);
-    PixelTransfer t;
+    PixelTransfer t{};
     TransferFor(format(), &t);
     for (GLenum cap : {GL_DEPTH_TEST, GL_ALPHA_TEST, GL_BLEND, GL_TEXTURE_2D, GL_SCISSOR_TEST})
         gl_.Disable(cap);
