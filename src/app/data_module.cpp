@@ -3,16 +3,21 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 
+#include "app/access_letters.h"
 #include "app/app_paths.h"
+#include "app/cube_history.h"
 #include "app/desk.h"
 #include "app/device_choice.h"
 #include "app/images/images.h"
 #include "app/main_window.h"
 #include "app/run_guard.h"
 #include "app/sequence_tree.h"
+#include "app/window_geometry.h"
+#include "settings/starter_library.h"
 #include "view/pictures.h"
 #include "view/scene.h"
 
@@ -27,10 +32,13 @@ TDM::TDM(Tfm_Main& main) : QObject(&main), main_(main) {
     for (int i = 0; i < kImageCount; ++i) il_Small.append(ActionIcon(i));
     for (int i = 0; i < 4; ++i) il_Large.append(ToolBarIcon(i));
     CreateActions();
+    CreateEditActions();
     CreateMenus();
     host_ = std::make_unique<AppHost>(main_, main_.Log(), main_.Guard(), Settings);
     LoadSettings();
     CreateScene();
+    CreateHistory();
+    AddAccessLetters(*this);
     // A scene that cannot be rebuilt ends the program: what the user set and collected is
     // saved first, as a close would.
     host_->SetOnTerminate([this] { SaveSettings(); });
@@ -40,7 +48,8 @@ TDM::TDM(Tfm_Main& main) : QObject(&main), main_(main) {
 }
 
 TDM::~TDM() {
-    // The scene's model reaches the host until the end; the scene goes first.
+    // The history listens to the model; the scene's model reaches the host until the end.
+    history_.reset();
     scene_.reset();
 }
 
@@ -133,7 +142,11 @@ void TDM::LoadSettings() {
     Settings.handTurnDuration = loaded.handTurnMs;
     Settings.autoTurnDuration = loaded.autoTurnMs;
     Settings.doLog = loaded.doLog;
-    main_.Tree().LoadList(kFrequentRoot, loaded.popular);
+    savedGeometry_ = loaded.window;
+    // The first start, before any settings file: the frequent list starts with well-known
+    // sequences.
+    const bool firstStart = !QFileInfo::exists(QString::fromStdString(settingsFile_.readPath));
+    main_.Tree().LoadList(kFrequentRoot, firstStart ? StarterSequences() : loaded.popular);
     main_.Tree().LoadList(kUserRoot, loaded.user);
 }
 
@@ -144,6 +157,7 @@ bool TDM::SaveSettings() {
     saved.doLog = Settings.doLog;
     saved.popular = main_.Tree().ChildTexts(kFrequentRoot);
     saved.user = main_.Tree().ChildTexts(kUserRoot);
+    saved.window = CaptureWindowGeometry(main_);
     const std::string problem = velmo::SaveSettings(settingsFile_.writePath, saved);
     if (problem.empty()) return true;
     QMessageBox box(QMessageBox::Warning, "Внимание", "Файл конфигурации не может быть записан!",

@@ -64,7 +64,7 @@ void RunGuard::AddGuardedWindow(QWidget* window) { guarded_.emplace_back(window)
 bool RunGuard::Run(TVelmo& cube, const std::function<void()>& operation) {
     if (busy_) return false;
     busy_ = true;
-    stopRequested_ = closeAsked_ = false;
+    stopRequested_ = finishRequested_ = closeAsked_ = false;
     try {
         operation();
     } catch (const RunStopped&) {
@@ -75,7 +75,7 @@ bool RunGuard::Run(TVelmo& cube, const std::function<void()>& operation) {
         throw;
     }
     busy_ = false;
-    stopRequested_ = false;
+    stopRequested_ = finishRequested_ = false;
     const bool closeAsked = closeAsked_;
     closeAsked_ = false;
     ReleaseParked();
@@ -122,6 +122,11 @@ bool RunGuard::eventFilter(QObject* receiver, QEvent* event) {
     }
     if (type == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
         return true;
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) &&
+        static_cast<QKeyEvent*>(event)->key() == kFinishKey) {
+        if (type == QEvent::KeyPress) finishRequested_ = true;
+        return true;
+    }
     Park(receiver, event);
     return true;
 }

@@ -4,7 +4,8 @@
 // window must still repaint and answer the window system, so its pauses process events; but
 // no command, click or key may slip in. The guard is an application event filter that, during
 // a run:
-//   - takes Esc as a request to stop the run (the model stops between two turns),
+//   - takes Esc as a request to stop the run (the model stops between two turns), and the
+//     space bar as a request to finish it at once (the turns left are made without animation),
 //   - takes a close request for the main window as a stop plus a close asked for later,
 //   - parks every other mouse, key and wheel event aimed at the program's own windows and
 //     posts them again, in order, when the run is over.
@@ -46,6 +47,10 @@ public:
     // Stops the run under way and closes the main window after it.
     void DeferClose() { stopRequested_ = closeAsked_ = busy_; }
     bool StopRequested() const { return stopRequested_; }
+    // The key that finishes the run under way at once, and whether it was pressed.
+    static constexpr int kFinishKey = Qt::Key_Space;
+    void RequestFinish() { finishRequested_ = busy_; }
+    bool FinishRequested() const { return finishRequested_; }
     // Inside a run, processes pending events, all but the input the filter parks; outside a
     // run, nothing.
     void ProcessPendingEvents();
@@ -72,6 +77,7 @@ private:
     std::vector<Parked> parked_;
     bool busy_ = false;
     bool stopRequested_ = false;
+    bool finishRequested_ = false;
     bool closeAsked_ = false;
 };
 

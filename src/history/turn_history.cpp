@@ -33,6 +33,8 @@ void TurnHistory::TurnMade(Move move, bool silent) {
 
 void TurnHistory::Record(Move move) {
     if (tooLong_) return;
+    // The first turn of a command ends what could be made again.
+    if (undo_.entries.back().turns == 0 && CanRedo()) redo_ = {};
     undo_.moves.push_back(static_cast<std::uint8_t>(frame_.Inverse().Carry(move)));
     ++undo_.entries.back().turns;
     if (undo_.moves.size() > kMaxTurns) DropOldest();
@@ -56,7 +58,6 @@ void TurnHistory::DropOldest() {
 }
 
 void TurnHistory::BeginCommand(std::string label) {
-    redo_ = {};
     undo_.entries.push_back({0, frame_, std::move(label)});
     mode_ = Mode::Recording;
     tooLong_ = false;

@@ -42,7 +42,8 @@ public:
     void TurnMade(Move move, bool silent);
 
     // A command's turns form one entry. The label says what it was ("" for a single turn
-    // named by itself). A new command drops what could be made again.
+    // named by itself). A command that turns the cube drops what could be made again; one
+    // that makes no turn (a swing of the camera) leaves it.
     void BeginCommand(std::string label);
     // The turns that take back the newest entry, or make the next undone one again, in the
     // order to make them and by their names now. Empty when there is nothing to do.

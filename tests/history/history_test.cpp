@@ -132,6 +132,8 @@ TEST(TurnHistory, EntriesAreNamedAndANewCommandDropsTheRedoList) {
     r.Command({});
     EXPECT_EQ(r.history.UndoDepth(), 1u);
     r.Undo();
+    r.Command({});
+    r.cube.Turn(Move::CubeTopInv, true);
     EXPECT_TRUE(r.history.CanRedo());
     r.Command({Move::Left});
     EXPECT_FALSE(r.history.CanRedo());
