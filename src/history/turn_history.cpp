@@ -40,12 +40,15 @@ void TurnHistory::Record(Move move) {
     if (undo_.moves.size() > kMaxTurns) DropOldest();
 }
 
-// Down to three quarters of the bound at once, so that a long run at the bound does not move
-// the whole list on every turn.
+// Down to three quarters of the bounds at once, so that a long run at a bound does not move
+// the whole list on every turn. The newest entry stays.
 void TurnHistory::DropOldest() {
     std::size_t drop = 0, dropMoves = 0;
-    while (drop + 1 < undo_.entries.size() && undo_.moves.size() - dropMoves > kMaxTurns / 4 * 3)
-        dropMoves += undo_.entries[drop++].turns;
+    const auto over = [&] {
+        return undo_.moves.size() - dropMoves > kMaxTurns / 4 * 3 ||
+               undo_.entries.size() - drop > kMaxEntries / 4 * 3;
+    };
+    while (drop + 1 < undo_.entries.size() && over()) dropMoves += undo_.entries[drop++].turns;
     undo_.entries.erase(undo_.entries.begin(), undo_.entries.begin() + static_cast<long>(drop));
     undo_.moves.erase(undo_.moves.begin(), undo_.moves.begin() + static_cast<long>(dropMoves));
     if (undo_.moves.size() > kMaxTurns) {
@@ -58,6 +61,7 @@ void TurnHistory::DropOldest() {
 }
 
 void TurnHistory::BeginCommand(std::string label) {
+    if (undo_.entries.size() >= kMaxEntries) DropOldest();
     undo_.entries.push_back({0, frame_, std::move(label)});
     mode_ = Mode::Recording;
     tooLong_ = false;

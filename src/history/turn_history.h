@@ -13,9 +13,10 @@
 // An undo or redo that stops part-way records what it really made: the turns taken back move
 // to the redo list, the rest of the entry stays to be undone.
 //
-// Memory: one byte per recorded turn and one small record per entry. At most kMaxTurns turns
-// are kept: beyond that the oldest entries are dropped, and a single command longer than that
-// is not recorded at all (the history is then cleared).
+// Memory: one byte per recorded turn and one small record (about 40 bytes) per entry. At most
+// kMaxTurns turns in at most kMaxEntries entries are kept, a few megabytes at worst: beyond
+// either the oldest entries are dropped, and a single command longer than kMaxTurns is not
+// recorded at all (the history is then cleared).
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +31,7 @@ namespace velmo {
 class TurnHistory {
 public:
     static constexpr std::size_t kMaxTurns = 1'000'000;
+    static constexpr std::size_t kMaxEntries = 100'000;
 
     enum class Outcome {
         Nothing,   // no turn was made (no entry), or nothing was open

@@ -151,6 +151,10 @@ TEST(TurnHistory, KeepsAtMostTheBoundDroppingTheOldestEntries) {
     EXPECT_EQ(r.history.UndoDepth(), 1u);  // the first went to make room
     EXPECT_EQ(r.history.NextUndo().label, "длинная");
 
+    for (std::size_t i = 0; i < TurnHistory::kMaxEntries; ++i) r.Command({Move::Back});
+    EXPECT_LE(r.history.UndoDepth(), TurnHistory::kMaxEntries);
+    EXPECT_EQ(r.history.NextUndo().label, "вращение Т");
+
     r.history.BeginCommand("слишком длинная");
     for (std::size_t i = 0; i <= TurnHistory::kMaxTurns; ++i) r.history.TurnMade(Move::Top, false);
     EXPECT_EQ(r.history.End(), TurnHistory::Outcome::TooLong);
