@@ -4,10 +4,8 @@
 
 namespace velmo {
 
-std::size_t TurnHistory::Stack::FirstMove(std::size_t entry) const {
-    std::size_t first = moves.size();
-    for (std::size_t e = entries.size(); e > entry; --e) first -= entries[e - 1].turns;
-    return first;
+std::size_t TurnHistory::Stack::FirstOfNewest() const {
+    return moves.size() - (entries.empty() ? 0 : entries.back().turns);
 }
 
 Move TurnHistory::Now(Move recorded) const { return frame_.Carry(recorded); }
@@ -67,26 +65,25 @@ void TurnHistory::BeginCommand(std::string label) {
     tooLong_ = false;
 }
 
-std::vector<Move> TurnHistory::BeginUndo() {
+void TurnHistory::StartReplay(Mode mode) {
     planned_.clear();
     done_ = 0;
     lost_ = false;
-    mode_ = Mode::Undoing;
+    mode_ = mode;
+}
+
+std::vector<Move> TurnHistory::BeginUndo() {
+    StartReplay(Mode::Undoing);
     if (!CanUndo()) return planned_;
-    const std::size_t first = undo_.FirstMove(undo_.entries.size() - 1);
-    for (std::size_t i = undo_.moves.size(); i > first; --i)
+    for (std::size_t i = undo_.moves.size(); i > undo_.FirstOfNewest(); --i)
         planned_.push_back(Now(InverseOf(static_cast<Move>(undo_.moves[i - 1]))));
     return planned_;
 }
 
 std::vector<Move> TurnHistory::BeginRedo() {
-    planned_.clear();
-    done_ = 0;
-    lost_ = false;
-    mode_ = Mode::Redoing;
+    StartReplay(Mode::Redoing);
     if (!CanRedo()) return planned_;
-    const std::size_t first = redo_.FirstMove(redo_.entries.size() - 1);
-    for (std::size_t i = first; i < redo_.moves.size(); ++i)
+    for (std::size_t i = redo_.FirstOfNewest(); i < redo_.moves.size(); ++i)
         planned_.push_back(Now(static_cast<Move>(redo_.moves[i])));
     return planned_;
 }
@@ -130,8 +127,7 @@ TurnHistory::Outcome TurnHistory::EndUndo() {
 TurnHistory::Outcome TurnHistory::EndRedo() {
     if (done_ == 0) return Outcome::Nothing;
     Entry& entry = redo_.entries.back();
-    const auto first =
-        redo_.moves.begin() + static_cast<long>(redo_.FirstMove(redo_.entries.size() - 1));
+    const auto first = redo_.moves.begin() + static_cast<long>(redo_.FirstOfNewest());
     const auto made = first + static_cast<long>(done_);
     undo_.entries.push_back({static_cast<std::uint32_t>(done_), entry.frame, entry.label});
     undo_.moves.insert(undo_.moves.end(), first, made);
@@ -155,7 +151,7 @@ TurnHistory::EntryInfo TurnHistory::Info(const Stack& stack) {
     EntryInfo info{entry.label, entry.turns};
     if (info.label.empty() && entry.turns == 1) {
         // Named by the turn as the user made it, in the frame of that moment.
-        const std::uint8_t recorded = stack.moves[stack.FirstMove(stack.entries.size() - 1)];
+        const std::uint8_t recorded = stack.moves[stack.FirstOfNewest()];
         const Move made = entry.frame.Carry(static_cast<Move>(recorded));
         info.label = "вращение " + std::string(TurnOf(made).notation);
     }

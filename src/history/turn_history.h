@@ -81,11 +81,13 @@ private:
     struct Stack {
         std::vector<Entry> entries;
         std::vector<std::uint8_t> moves;
-        std::size_t FirstMove(std::size_t entry) const;
+        // Where the newest entry's turns begin.
+        std::size_t FirstOfNewest() const;
     };
     enum class Mode { Idle, Recording, Undoing, Redoing };
 
     static EntryInfo Info(const Stack& stack);
+    void StartReplay(Mode mode);
     void Record(Move move);
     void DropOldest();
     Outcome EndUndo();
