@@ -99,7 +99,7 @@ void TDM::RunTopLevelString(const std::string& moves) {
         ReportIncorrectString();
         return;
     }
-    // The undo history names it by the string, cut as the log window's line would be read.
+    // The undo history names it by the string, cut after 60 characters.
     constexpr qsizetype kLabelLength = 60;
     const QString shown = QString::fromStdString(moves);
     const QString label = shown.size() > kLabelLength ? shown.left(kLabelLength) + "…" : shown;

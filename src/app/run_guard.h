@@ -49,7 +49,6 @@ public:
     bool StopRequested() const { return stopRequested_; }
     // The key that finishes the run under way at once, and whether it was pressed.
     static constexpr int kFinishKey = Qt::Key_Space;
-    void RequestFinish() { finishRequested_ = busy_; }
     bool FinishRequested() const { return finishRequested_; }
     // Inside a run, processes pending events, all but the input the filter parks; outside a
     // run, nothing.
