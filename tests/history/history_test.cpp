@@ -46,22 +46,6 @@ struct Recorded {
     std::string Facelets() const { return ToFacelets(cube); }
 };
 
-TEST(CubeRotation, CarriesEachTurnToTheLayerItMovedAndBack) {
-    // After a silent Ов the right layer stands in front: П then turns the front, as Ф does.
-    const CubeRotation top = CubeRotation::Of(Move::CubeTop);
-    EXPECT_EQ(top.Carry(Move::Right), Move::Front);
-    EXPECT_EQ(top.Carry(Move::SliceRight), Move::SliceFront);
-    for (int r = 0; r < CubeRotation::kCount; ++r) {
-        const CubeRotation rotation = CubeRotation::FromIndex(static_cast<std::uint8_t>(r));
-        EXPECT_EQ(rotation.Then(rotation.Inverse()), CubeRotation());
-        for (int m = 0; m < kMoveCount; ++m) {
-            const Move move = static_cast<Move>(m);
-            EXPECT_EQ(rotation.Inverse().Carry(rotation.Carry(move)), move);
-            EXPECT_EQ(TurnOf(rotation.Carry(move)).wholeCube, TurnOf(move).wholeCube);
-        }
-    }
-}
-
 // Whatever the camera did in between, undo takes back exactly the user's turns and redo makes
 // them again: compared with the same silent turns made without them. A history that named the
 // recorded turns afresh (П stays П) fails here.
