@@ -154,6 +154,8 @@ TurnHistory::EntryInfo TurnHistory::Info(const Stack& stack) {
         const std::uint8_t recorded = stack.moves[stack.FirstOfNewest()];
         const Move made = entry.frame.Carry(static_cast<Move>(recorded));
         info.label = "вращение " + std::string(TurnOf(made).notation);
+    } else if (info.label.empty()) {
+        info.label = "операция";
     }
     return info;
 }

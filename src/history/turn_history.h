@@ -62,7 +62,8 @@ public:
     std::size_t UndoDepth() const { return undo_.entries.size(); }
 
     struct EntryInfo {
-        std::string label;   // as given, or "вращение П" for an unlabelled single turn
+        // As given; unlabelled, "вращение П" for a single turn, else "операция".
+        std::string label;
         std::size_t turns = 0;
     };
     EntryInfo NextUndo() const { return Info(undo_); }
