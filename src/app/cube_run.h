@@ -24,7 +24,8 @@ struct CubeRun {
 
     RunKind kind;
     // Machine, User, Scramble: what the undo history calls the command ("" names a single
-    // turn by itself). NewPosition: how the hand-solve line names the start ("после ...").
+    // turn by itself, anything longer «операция»). NewPosition: how the hand-solve line names
+    // the start ("после ...").
     std::string label;
 };
 
