@@ -1,7 +1,8 @@
 // The program's window: from the main window's creation to the first frame on the desk, frames
-// per second during a turn and while dragging the camera, and the time from the mouse move that
-// completes a sticker drag to the turn's first frame, and from OK on a long pasted string to
-// its first turn. Under an X server (DISPLAY set) the desk
+// per second during a turn and while dragging the camera, the time from the mouse move that
+// completes a sticker drag to the turn's first frame, from OK on a long pasted string to its
+// first turn, and «Отменить» of a 150-turn solve at the default speed and finished at once.
+// Under an X server (DISPLAY set) the desk
 // draws with the OpenGL device, otherwise on the offscreen platform with the reference device.
 
 #include <benchmark/benchmark.h>
@@ -18,9 +19,12 @@
 #include "app/app_host.h"
 #include "app/data_module.h"
 #include "app/desk.h"
+#include "app/cube_history.h"
 #include "app/main_window.h"
 #include "app/run_guard.h"
+#include "model/facelets.h"
 #include "model/velmo.h"
+#include "solve_length.h"
 #include "view/scene.h"
 
 namespace {
@@ -199,6 +203,44 @@ void PastedStringToFirstTurn(benchmark::State& state) {
 }
 BENCHMARK(PastedStringToFirstTurn)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(5);
+
+// The space bar, as the user presses it once the next run has begun.
+void FinishNextRunAtOnce(Window& window) {
+    QTimer::singleShot(0, [&window] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+        QApplication::sendEvent(&window.main.Desk(), &press);
+    });
+}
+
+// «Отменить» of a solve of 150 turns, at the default automatic speed (700 ms) or finished at
+// once by the space bar right after it began; each iteration makes the solve again at once.
+void UndoOfASolve(benchmark::State& state, bool atOnce) {
+    Window window(512);
+    if (!window.Ready(state, 512)) return;
+    TDM& dm = window.main.DM();
+    HeadlessHost host;
+    TVelmo position(host);
+    position.TurnDuration = 0;
+    MakeMoves(position, PositionSolvedIn(150));
+    dm.SetUpPosition(ToFacelets(position), "", "");
+    FinishNextRunAtOnce(window);
+    dm.ac_VelmoSolveExecute();
+    for (auto _ : state) {
+        if (atOnce) FinishNextRunAtOnce(window);
+        QElapsedTimer clock;
+        clock.start();
+        dm.ac_EditUndoExecute();
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        FinishNextRunAtOnce(window);
+        dm.ac_EditRedoExecute();
+    }
+    state.counters["turns"] = static_cast<double>(dm.History()->History().NextUndo().turns);
+    window.Counters(state);
+}
+BENCHMARK_CAPTURE(UndoOfASolve, default_speed, false)->UseManualTime()->Unit(benchmark::kSecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(UndoOfASolve, finished_at_once, true)->UseManualTime()
+    ->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 

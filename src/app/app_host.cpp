@@ -104,6 +104,14 @@ void AppHost::WriteStickerTexCoords(const StickerTexCoords& coords) {
 
 bool AppHost::StopRequested() { return guard_.StopRequested(); }
 
+// Asked before every turn: a run finished at once draws no frame and reads no clock, so here
+// the window still gets its repaints and Esc now and then.
+bool AppHost::SkipAnimation() {
+    if (!guard_.FinishRequested()) return false;
+    PumpEventsIfDue();
+    return true;
+}
+
 void AppHost::ShowMessage(const std::string& caption, const std::string& text, unsigned) {
     guard_.RequestStop();
     // The scene reports only with an exclamation icon and an OK button.

@@ -58,6 +58,7 @@ public:
     void ReadStickerTexCoords(StickerTexCoords& coords) override;
     void WriteStickerTexCoords(const StickerTexCoords& coords) override;
     bool StopRequested() override;
+    bool SkipAnimation() override;
 
     // ISceneShell
     void ShowMessage(const std::string& caption, const std::string& text, unsigned flags) override;

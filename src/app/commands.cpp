@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "app/about_box.h"
+#include "app/cube_history.h"
 #include "app/data_module.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
@@ -32,26 +33,37 @@ namespace {
 constexpr int kMaxStringBoxLength = std::numeric_limits<int>::max();
 }  // namespace
 
-bool TDM::RunOnCube(const std::function<void()>& operation) {
+bool TDM::RunOnCube(const std::function<void()>& operation, const CubeRun& run) {
+    if (main_.Guard().Busy()) return false;
+    // Every run on the cube is an entry of the undo history (or an undo, a redo, a new one).
+    if (history_) history_->BeginRun(run);
+    struct EndRun {
+        TCubeHistory* history;
+        ~EndRun() {
+            if (history) history->EndRun();
+        }
+    } endRun{history_.get()};
     return main_.Guard().Run(Cube(), operation);
 }
 
 void TDM::ac_VelmoNewExecute() {
-    RunOnCube([this] { Cube().ResetToStart(); });
+    RunOnCube([this] { Cube().ResetToStart(); }, {RunKind::Reset});
 }
 
 void TDM::ac_VelmoBreakExecute() {
-    RunOnCube([this] { Cube().Scramble(); });
+    RunOnCube([this] { Cube().Scramble(); }, {RunKind::Scramble, "запутывание Кубика Вельмо"});
 }
 
 void TDM::ac_VelmoSolveExecute() {
-    RunOnCube([this] { Solve(Cube()); });
+    RunOnCube([this] { Solve(Cube()); }, {RunKind::Machine, "сборка Кубика Вельмо"});
 }
 
 void TDM::EnableCubeCommands(bool enabled) {
     for (QAction* action :
-         {ac_VelmoNew, ac_VelmoBreak, ac_VelmoSolve, ac_VelmoHand, ac_ServiceShortest})
+         {ac_VelmoNew, ac_VelmoBreak, ac_VelmoSolve, ac_VelmoHand, ac_EditCopy, ac_EditPaste,
+          ac_ServiceShortest})
         action->setEnabled(enabled);
+    if (history_) history_->SetAvailable(enabled);
 }
 
 Tfm_Hand* TDM::HandWindow() const { return hand_; }
@@ -60,7 +72,7 @@ void TDM::ac_VelmoHandExecute() {
     if (main_.Guard().Busy() || hand_) return;
     EnableCubeCommands(false);
     main_.InReassembly = true;
-    RunOnCube([this] { StartReassembly(Cube()); });
+    RunOnCube([this] { StartReassembly(Cube()); }, {RunKind::Reset});
     // The tool window's operations run under the guard; those started by a desk press
     // already do.
     const auto run = [this](const std::function<void()>& operation) {
@@ -70,6 +82,7 @@ void TDM::ac_VelmoHandExecute() {
     const auto closed = [this] {
         EnableCubeCommands(true);
         main_.InReassembly = false;
+        if (history_) history_->StartAfresh("после пересборки");
     };
     hand_ = new Tfm_Hand(&main_, Cube(), closed, run);
     main_.Guard().AddGuardedWindow(hand_);
@@ -94,22 +107,33 @@ void TDM::RunTopLevelString(const std::string& moves) {
         ReportIncorrectString();
         return;
     }
-    RunOnCube([this, &moves] { Cube().ExecuteMoveString(moves, true); });
+    // The undo history names it by the string, cut after 60 characters.
+    constexpr qsizetype kLabelLength = 60;
+    const QString shown = QString::fromStdString(moves);
+    const QString label = shown.size() > kLabelLength ? shown.left(kLabelLength) + "…" : shown;
+    RunOnCube([this, &moves] { Cube().ExecuteMoveString(moves, true); },
+              {RunKind::User, "последовательность " + label.toStdString()});
 }
 
 void TDM::ac_ServiceStringExecute() {
     if (main_.Guard().Busy()) return;
-    QInputDialog box(&main_);
-    box.setWindowTitle("Выполнить");
-    box.setLabelText("Введите строку последовательности вращений:\n"
-                     "(Вы можете использовать скобки и цифры - кратность операции)");
-    box.setInputMode(QInputDialog::TextInput);
+    // The last string confirmed is offered again, selected: Enter runs it again, typing
+    // replaces it.
+    QInputDialog input(&main_);
+    input.setWindowTitle("Выполнить");
+    input.setLabelText("Введите строку последовательности вращений:\n"
+                       "(Вы можете использовать скобки и цифры - кратность операции)");
+    input.setInputMode(QInputDialog::TextInput);
+    auto* edit = input.findChild<QLineEdit*>();
     // A line edit keeps 32,767 characters unless told otherwise; a string pasted here may be
     // as long as a stored sequence.
-    if (auto* edit = box.findChild<QLineEdit*>()) edit->setMaxLength(kMaxStringBoxLength);
-    const bool ok = box.exec() == QDialog::Accepted;
-    // A cancelled box counts as an empty string, which is incorrect.
-    RunTopLevelString(ok ? box.textValue().toStdString() : std::string());
+    if (edit) edit->setMaxLength(kMaxStringBoxLength);
+    input.setTextValue(lastString_);
+    if (edit) edit->selectAll();
+    // «Отмена» and Esc cancel: nothing runs and nothing is reported.
+    if (input.exec() != QDialog::Accepted) return;
+    lastString_ = input.textValue();
+    RunTopLevelString(lastString_.toStdString());
 }
 
 void TDM::ac_ServiceParamsExecute() {
@@ -130,18 +154,24 @@ void TDM::tv_MovesDblClick(QTreeWidgetItem* node) {
     const int kind = TSequenceTree::Kind(node);
     const std::string text = TSequenceTree::Text(node).toStdString();
     if (kind == kBasicTurnNode) {
-        RunOnCube([this, &text] {
+        RunUserTurn(BasicTurnNotation(text));
+    } else if (kind == kFrequentNode || kind == kUserNode) {
+        Cube().UserLineOpen = false;
+        RunTopLevelString(SequenceMoves(text));
+    }
+}
+
+void TDM::RunUserTurn(const std::string& notation) {
+    RunOnCube(
+        [this, &notation] {
             TVelmo& cube = Cube();
             if (Settings.doLog && !cube.UserLineOpen) {
                 main_.Log().AddMessage("Операции пользователя: ");
                 cube.UserLineOpen = true;
             }
-            cube.ExecuteMove(BasicTurnNotation(text));
-        });
-    } else if (kind == kFrequentNode || kind == kUserNode) {
-        Cube().UserLineOpen = false;
-        RunTopLevelString(SequenceMoves(text));
-    }
+            cube.ExecuteMove(notation);
+        },
+        {RunKind::User});
 }
 
 void TDM::UpdateSequenceActions() {

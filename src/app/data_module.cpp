@@ -4,17 +4,22 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QAbstractButton>
 
+#include "app/access_letters.h"
 #include "app/app_paths.h"
+#include "app/cube_history.h"
 #include "app/desk.h"
 #include "app/device_choice.h"
 #include "app/images/images.h"
 #include "app/main_window.h"
 #include "app/run_guard.h"
 #include "app/sequence_tree.h"
+#include "app/window_geometry.h"
+#include "settings/starter_library.h"
 #include "view/pictures.h"
 #include "view/scene.h"
 
@@ -25,11 +30,15 @@ TDM::TDM(Tfm_Main& main) : QObject(&main), main_(main) {
     for (int i = 0; i < kActionImageCount; ++i) il_Small.append(ActionIcon(i));
     for (int i = 0; i < 4; ++i) il_Large.append(ToolBarIcon(i));
     CreateActions();
+    CreateEditActions();
+    GroupCommandsBlockedDuringRuns();
     CreateMenus();
     host_ = std::make_unique<AppHost>(main_, main_.Log(), main_.Guard(), Settings);
     host_->SetBusyListener([this](bool busy) { ShowCommandsBusy(busy); });
     LoadSettings();
     CreateScene();
+    CreateHistory();
+    AddAccessLetters(*this);
     // A scene that cannot be rebuilt ends the program: what the user set and collected is
     // saved first, as a close would.
     host_->SetOnTerminate([this] { SaveSettings(); });
@@ -39,7 +48,8 @@ TDM::TDM(Tfm_Main& main) : QObject(&main), main_(main) {
 }
 
 TDM::~TDM() {
-    // The scene's model reaches the host until the end; the scene goes first.
+    // The history listens to the model; the scene's model reaches the host until the end.
+    history_.reset();
     scene_.reset();
 }
 
@@ -102,13 +112,15 @@ void TDM::CreateActions() {
     connect(ac_HalpHelp, &QAction::triggered, this, &TDM::ac_HalpHelpExecute);
     connect(ac_HelpAbout, &QAction::triggered, this, &TDM::ac_HelpAboutExecute);
     connect(ac_FileExit, &QAction::triggered, &main_, &QWidget::close);
+}
 
-    // A disabled group keeps each action's own state and gives it back when enabled again.
+// A disabled group keeps each action's own state and gives it back when enabled again.
+void TDM::GroupCommandsBlockedDuringRuns() {
     blockedDuringRuns_ = new QActionGroup(this);
     blockedDuringRuns_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     for (QAction* action : {ac_VelmoNew, ac_VelmoBreak, ac_VelmoSolve, ac_VelmoHand,
                             ac_ServiceString, ac_ServiceParams, ac_StringNew, ac_StringEdit,
-                            ac_StringDelete})
+                            ac_StringDelete, ac_EditUndo, ac_EditRedo, ac_EditCopy, ac_EditPaste})
         blockedDuringRuns_->addAction(action);
 }
 
@@ -160,7 +172,11 @@ void TDM::LoadSettings() {
     Settings.handTurnDuration = loaded.handTurnMs;
     Settings.autoTurnDuration = loaded.autoTurnMs;
     Settings.doLog = loaded.doLog;
-    main_.Tree().LoadList(kFrequentRoot, loaded.popular);
+    savedGeometry_ = loaded.window;
+    // The first start, before any settings file: the frequent list starts with well-known
+    // sequences.
+    const bool firstStart = !QFileInfo::exists(QString::fromStdString(settingsFile_.readPath));
+    main_.Tree().LoadList(kFrequentRoot, firstStart ? StarterSequences() : loaded.popular);
     main_.Tree().LoadList(kUserRoot, loaded.user);
 }
 
@@ -171,6 +187,7 @@ std::string TDM::WriteSettingsFile() {
     saved.doLog = Settings.doLog;
     saved.popular = main_.Tree().ChildTexts(kFrequentRoot);
     saved.user = main_.Tree().ChildTexts(kUserRoot);
+    saved.window = CaptureWindowGeometry(main_);
     return velmo::SaveSettings(settingsFile_.writePath, saved);
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/app_host.h"
+#include "app/cube_run.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 
@@ -27,6 +28,7 @@ class TVelmo;
 class Tfm_Main;
 class THelpWindow;
 class Tfm_Hand;
+class TCubeHistory;
 
 class TDM : public QObject {
     Q_OBJECT
@@ -49,8 +51,14 @@ public:
     QAction* ac_HalpHelp;
     QAction* ac_HelpAbout;
     QAction* ac_FileExit;
-    // The main menu ("Файл", "Сервис", "?") and the pop-up menu of the sequence tree.
+    // «Правка»: undo and redo, the position out to the clipboard and in from it.
+    QAction* ac_EditUndo;
+    QAction* ac_EditRedo;
+    QAction* ac_EditCopy;
+    QAction* ac_EditPaste;
+    // The main menu ("Файл", "Правка", "Сервис", "?") and the pop-up menu of the sequence tree.
     QMenu* mi_File;
+    QMenu* mi_Edit;
     QMenu* mi_Service;
     QMenu* mi_Help;
     QMenu* pm_Moves;
@@ -69,6 +77,8 @@ public:
     // Writes them as the window closes. A failure is reported, and the user chooses: stay in
     // the program (false: the close is off, and nothing is lost) or close without saving.
     bool SaveSettingsBeforeClose();
+    // The main window's place as the settings file kept it; none on the first start.
+    const std::optional<WindowGeometry>& SavedGeometry() const { return savedGeometry_; }
 
     TScene& Scene() { return *scene_; }
     TVelmo& Cube();
@@ -101,6 +111,24 @@ public:
     void ac_HalpHelpExecute();
     void ac_HelpAboutExecute();
     void tv_MovesDblClick(QTreeWidgetItem* node);
+    void ac_EditUndoExecute();
+    void ac_EditRedoExecute();
+    void ac_EditCopyExecute();
+    void ac_EditPasteExecute();
+
+    // Runs a long operation on the cube (one at a time: false when another is under way); the
+    // undo history records it as the run says.
+    bool RunOnCube(const std::function<void()>& operation, const CubeRun& run = {});
+    // One basic turn made by the user (a double click in the tree, a key): the automatic
+    // speed, on the user's log line.
+    void RunUserTurn(const std::string& notation);
+    // Sets up a position from facelets as a finished reassembly leaves the cube, with a log
+    // line and a new undo history; `since` ends a later hand-solve line. The facelets must be
+    // correct (FaceletsProblem empty).
+    void SetUpPosition(const std::string& facelets, const std::string& logLine,
+                       const std::string& since);
+    // The undo history and the hand-solve watch; null when the scene could not be built.
+    TCubeHistory* History() const { return history_.get(); }
     // The enabling rules of the three sequence commands, from the tree's selection.
     void UpdateSequenceActions();
 
@@ -111,24 +139,29 @@ private:
                        const QString& longHint, int image, const QString& category);
     void LoadSettings();
     void CreateScene();
-    // Runs a long operation on the cube; false when another is under way.
-    bool RunOnCube(const std::function<void()>& operation);
+    void CreateEditActions();
+    void CreateHistory();
     void ReportIncorrectString();
     void RunTopLevelString(const std::string& moves);
     void EnableCubeCommands(bool enabled);
     // While a run holds the busy cursor, every command but help, about and exit shows as
     // unavailable (input is dropped then anyway); each keeps its own state for afterwards.
     void ShowCommandsBusy(bool busy);
+    void GroupCommandsBlockedDuringRuns();
     void PlaceHandWindow();
 
     Tfm_Main& main_;
     SettingsLocation settingsFile_;
+    std::optional<WindowGeometry> savedGeometry_;
     std::unique_ptr<AppHost> host_;
     std::unique_ptr<TScene> scene_;
     QPointer<THelpWindow> help_;
     QPointer<Tfm_Hand> hand_;
     QActionGroup* blockedDuringRuns_ = nullptr;
     QPointer<QWidget> focusBeforeRun_;
+    std::unique_ptr<TCubeHistory> history_;
+    // The last string confirmed in «Выполнить...», offered again.
+    QString lastString_;
     bool inIdle_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 
@@ -24,6 +25,12 @@ QHBoxLayout* OkCancelRow(QDialog* dialog) {
 
 void FixSize(QDialog* dialog, QSize designed) {
     dialog->setFixedSize(designed.expandedTo(dialog->layout()->sizeHint()));
+}
+
+QLabel* Buddy(const QString& text, QWidget* field) {
+    auto* label = new QLabel(text);
+    label->setBuddy(field);
+    return label;
 }
 
 }  // namespace velmo

@@ -8,6 +8,9 @@
 
 class QDialog;
 class QHBoxLayout;
+class QLabel;
+class QString;
+class QWidget;
 
 namespace velmo {
 
@@ -18,5 +21,7 @@ inline constexpr Qt::WindowFlags kFixedDialogFlags =
 // bb_OK (the default button, accepts) and bb_Cancel ("Отмена", rejects).
 QHBoxLayout* OkCancelRow(QDialog* dialog);
 void FixSize(QDialog* dialog, QSize designed);
+// A label whose access letter (after '&') gives `field` the keyboard.
+QLabel* Buddy(const QString& text, QWidget* field);
 
 }  // namespace velmo

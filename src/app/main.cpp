@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/data_module.h"
 #include "app/images/images.h"
 #include "app/main_window.h"
 #include "app/quit_signals.h"
@@ -64,5 +65,9 @@ int main(int argc, char* argv[]) {
     QObject::connect(&quitSignals, &velmo::QuitSignals::quitRequested, &window,
                      &velmo::Tfm_Main::QuitSaving);
     window.show();
+    if (!options.facelets.empty())
+        window.DM().SetUpPosition(options.facelets,
+                                  "Позиция из командной строки: " + options.facelets,
+                                  "после запуска программы");
     return QApplication::exec();
 }

@@ -16,10 +16,12 @@
 
 #include "app/data_module.h"
 #include "app/desk.h"
+#include "app/key_turn_filter.h"
 #include "app/log_view.h"
 #include "app/message_panel.h"
 #include "app/run_guard.h"
 #include "app/sequence_tree.h"
+#include "app/window_geometry.h"
 #include "reassembly/hand_window.h"
 #include "view/scene.h"
 
@@ -58,6 +60,10 @@ Tfm_Main::Tfm_Main(const AppPaths& paths) : paths_(paths) {
     InReassembly = false;
     TakeUpDataModule();
     ConnectDeskMouse();
+    keyTurns_ = new TKeyTurns(*this, [this](Move move) {
+        dm_->RunUserTurn(std::string(TurnOf(move).notation));
+    });
+    if (const auto& geometry = dm_->SavedGeometry()) RestoreWindowGeometry(*this, *geometry);
 }
 
 Tfm_Main::~Tfm_Main() {
@@ -139,6 +145,8 @@ QWidget* Tfm_Main::BuildUpperBand() {
     strip->setPalette(palette);
 
     pn_Desk = new TDesk;
+    // A click on the desk gives it the keyboard (Ctrl+C copies the position from there).
+    pn_Desk->setFocusPolicy(Qt::StrongFocus);
     connect(pn_Desk, &TDesk::resized, this, &Tfm_Main::pn_DeskResize);
 
     pn_Tree = new QWidget;
@@ -164,6 +172,7 @@ QWidget* Tfm_Main::BuildUpperBand() {
 
 void Tfm_Main::TakeUpDataModule() {
     menuBar()->addMenu(dm_->mi_File);
+    menuBar()->addMenu(dm_->mi_Edit);
     menuBar()->addMenu(dm_->mi_Service);
     menuBar()->addMenu(dm_->mi_Help);
     QAction* cubeActions[4] = {dm_->ac_VelmoNew, dm_->ac_VelmoBreak, dm_->ac_VelmoSolve,
@@ -174,8 +183,12 @@ void Tfm_Main::TakeUpDataModule() {
         tb_Buttons[i]->setDefaultAction(cubeActions[i]);
         tb_Buttons[i]->setIcon(dm_->il_Large.value(i));
     }
-    // F1 from anywhere in the main window.
-    addAction(dm_->ac_HalpHelp);
+    // F1 and the short cuts of «Правка» and «Выход» from anywhere in the main window; the
+    // position's Ctrl+C only on the desk and the tree (in the log it copies text).
+    addActions({dm_->ac_HalpHelp, dm_->ac_EditUndo, dm_->ac_EditRedo, dm_->ac_EditPaste,
+                dm_->ac_FileExit});
+    pn_Desk->addAction(dm_->ac_EditCopy);
+    tv_Moves->addAction(dm_->ac_EditCopy);
     connect(tv_Moves, &QTreeWidget::itemDoubleClicked, dm_.get(), &TDM::tv_MovesDblClick);
     connect(tv_Moves, &QTreeWidget::itemSelectionChanged, dm_.get(), &TDM::UpdateSequenceActions);
     dm_->UpdateSequenceActions();
@@ -185,9 +198,7 @@ void Tfm_Main::ConnectDeskMouse() {
     if (Terminated()) return;
     mouse_ = std::make_unique<DeskMouse>(dm_->Scene(), dm_->Cube(), static_cast<IDeskMouseHost&>(*this));
     // A sticker turn or a reassembly animation runs inside the event as one long operation.
-    const auto run = [this](auto&& handle) {
-        guard_->Run(dm_->Cube(), handle);
-    };
+    const auto run = [this](auto&& handle) { dm_->RunOnCube(handle, {RunKind::User}); };
     const auto button = [](const QMouseEvent* event) {
         switch (event->button()) {
             case Qt::RightButton: return std::optional(MouseButton::Right);

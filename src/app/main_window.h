@@ -20,6 +20,7 @@ class LogView;
 class RunGuard;
 class TDM;
 class TDesk;
+class TKeyTurns;
 class TMessagePanel;
 class TSequenceTree;
 
@@ -39,6 +40,7 @@ public:
     TDesk& Desk() { return *pn_Desk; }
     TSequenceTree& Tree() { return *tv_Moves; }
     TMessagePanel& MessagePanel() { return *pn_Messages; }
+    const TMessagePanel& MessagePanel() const { return *pn_Messages; }
     QSplitter& MessageSplitter() { return *spl_Messages; }
     QWidget& TreePanel() { return *pn_Tree; }
     const AppPaths& Paths() const { return paths_; }
@@ -52,6 +54,8 @@ public:
     void pn_DeskResize();
     // The mouse on the desk (drags, sticker turns, the reassembly highlight).
     DeskMouse& Mouse() { return *mouse_; }
+    // Turns from the keyboard.
+    TKeyTurns& KeyTurns() { return *keyTurns_; }
 
     // The program is asked to end from outside (a signal, the end of the desktop session):
     // a run under way stops first, then the settings are saved without a question and the
@@ -92,6 +96,7 @@ private:
     std::unique_ptr<LogView> logView_;
     std::unique_ptr<TDM> dm_;
     std::unique_ptr<DeskMouse> mouse_;
+    TKeyTurns* keyTurns_ = nullptr;
     bool confirmingClose_ = false;
     bool quitting_ = false;
 };

@@ -51,15 +51,15 @@ Tfm_Params::Tfm_Params(QWidget* owner) : QDialog(owner, kFixedDialogFlags) {
 
     auto* speeds = new QGroupBox("Скорость вращений");
     auto* column = new QVBoxLayout(speeds);
-    column->addWidget(new QLabel("Ручных, секунд:"));
+    column->addWidget(Buddy("&Ручных, секунд:", trb_SpeedHand));
     column->addWidget(trb_SpeedHand);
     column->addWidget(SpeedScale());
     column->addWidget(bevel);
-    column->addWidget(new QLabel("Автоматических, секунд:"));
+    column->addWidget(Buddy("&Автоматических, секунд:", trb_SpeedAuto));
     column->addWidget(trb_SpeedAuto);
     column->addWidget(SpeedScale());
 
-    cb_DoLog = new QCheckBox("Вести журнал всех операций (вращений)");
+    cb_DoLog = new QCheckBox("&Вести журнал всех операций (вращений)");
     cb_DoLog->setObjectName("cb_DoLog");
     cb_DoLog->setChecked(true);
 

@@ -63,7 +63,7 @@ void RunGuard::AddGuardedWindow(QWidget* window) { guarded_.emplace_back(window)
 bool RunGuard::Run(TVelmo& cube, const std::function<void()>& operation) {
     if (busy_) return false;
     busy_ = true;
-    stopRequested_ = closeAsked_ = quitAsked_ = false;
+    stopRequested_ = finishRequested_ = closeAsked_ = quitAsked_ = false;
     try {
         operation();
     } catch (const RunStopped&) {
@@ -80,7 +80,7 @@ bool RunGuard::Run(TVelmo& cube, const std::function<void()>& operation) {
 // a close, which would ask first.
 void RunGuard::EndRun() {
     busy_ = false;
-    stopRequested_ = false;
+    stopRequested_ = finishRequested_ = false;
     const bool quit = quitAsked_, close = closeAsked_;
     quitAsked_ = closeAsked_ = false;
     std::vector<QPointer<QWidget>> closing = std::move(closeAfterRun_);
@@ -129,9 +129,11 @@ bool RunGuard::eventFilter(QObject* receiver, QEvent* event) {
     }
     if (!IsActingInput(type) || !IsGuarded(receiver)) return false;
     // A short cut of ours would run its command now, inside the run. Accepting the override
-    // keeps the key a plain key press, which is dropped here in turn (or taken as Esc).
+    // keeps the key a plain key press, which is dropped here in turn (or taken as Esc or as
+    // the finishing key).
     if (type == QEvent::ShortcutOverride) event->accept();
     if (type == QEvent::KeyPress && IsKey(event, Qt::Key_Escape)) stopRequested_ = true;
+    if (type == QEvent::KeyPress && IsKey(event, kFinishKey)) finishRequested_ = true;
     return true;
 }
 

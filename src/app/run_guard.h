@@ -4,7 +4,8 @@
 // window must still repaint and answer the window system, so its pauses process events; but
 // no command, click or key may slip in, then or later. The guard is an application event
 // filter that, during a run:
-//   - takes Esc as a request to stop the run (the model stops between two turns),
+//   - takes Esc as a request to stop the run (the model stops between two turns), and the
+//     space bar as a request to finish it at once (the turns left are made without animation),
 //   - takes a close request for the main window as a stop plus a close asked for after it,
 //     and a close of another of our windows (the reassembly tools) as a close after the run,
 //   - drops every other press, key, wheel turn and short cut aimed at the program's own
@@ -48,6 +49,9 @@ public:
     // Stops the run under way and ends the program after it, without a question.
     void DeferQuit() { stopRequested_ = quitAsked_ = busy_; }
     bool StopRequested() const { return stopRequested_; }
+    // The key that finishes the run under way at once, and whether it was pressed.
+    static constexpr int kFinishKey = Qt::Key_Space;
+    bool FinishRequested() const { return finishRequested_; }
     // Inside a run, processes pending events, all but the input the filter drops; outside a
     // run, nothing.
     void ProcessPendingEvents();
@@ -72,6 +76,7 @@ private:
     std::vector<QPointer<QWidget>> closeAfterRun_;
     bool busy_ = false;
     bool stopRequested_ = false;
+    bool finishRequested_ = false;
     bool closeAsked_ = false;
     bool quitAsked_ = false;
 };

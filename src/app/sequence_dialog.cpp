@@ -29,9 +29,9 @@ Tfm_String::Tfm_String(QWidget* owner, const QString& name, const QString& moves
     mm_String->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("Название:"));
+    layout->addWidget(Buddy("&Название:", ed_Name));
     layout->addWidget(ed_Name);
-    layout->addWidget(new QLabel("Последоваетльность:"));
+    layout->addWidget(Buddy("&Последоваетльность:", mm_String));
     layout->addWidget(mm_String);
     layout->addLayout(OkCancelRow(this));
     FixSize(this, QSize(329, 185));

@@ -1,5 +1,6 @@
 #include "app/sequence_tree.h"
 
+#include <QHeaderView>
 #include <QTreeWidgetItemIterator>
 #include <array>
 
@@ -37,6 +38,12 @@ TSequenceTree::TSequenceTree(QWidget* parent) : QTreeWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setExpandsOnDoubleClick(true);
+    // Texts are shown whole (up to kShownLength characters): the column is as wide as its
+    // widest text, and the tree scrolls sideways instead of cutting a text with "…".
+    setTextElideMode(Qt::ElideNone);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A node opens when it is selected; the keyboard focus arriving (which makes the first
     // node current, but not selected) opens nothing.
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {

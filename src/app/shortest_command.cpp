@@ -16,7 +16,8 @@ void TDM::ac_ServiceShortestExecute() {
         if (working) status->showMessage("Подготовка таблиц для кратчайшей сборки...");
         else status->clearMessage();
     };
-    RunOnCube([this, &notice] { SolveShortest(Cube(), {}, notice); });
+    RunOnCube([this, &notice] { SolveShortest(Cube(), {}, notice); },
+              {RunKind::Machine, "кратчайшая сборка Кубика Вельмо"});
 }
 
 }  // namespace velmo

@@ -37,6 +37,7 @@ public:
     void ReadStickerTexCoords(StickerTexCoords& coords) override { coords = texCoords_; }
     void WriteStickerTexCoords(const StickerTexCoords& coords) override { texCoords_ = coords; }
     bool StopRequested() override { return stopRequested_; }
+    bool SkipAnimation() override { return finishRequested_; }
 
     // Settings and the environment the model sees.
     void SetAutoTurnDuration(int milliseconds) { autoTurnDuration_ = milliseconds; }
@@ -44,6 +45,8 @@ public:
     // As the user's Esc: the model stops the run at the next turn (a frame listener can set it
     // in the middle of an animation).
     void RequestStop(bool on = true) { stopRequested_ = on; }
+    // As the user's key that finishes a run at once.
+    void RequestFinish(bool on = true) { finishRequested_ = on; }
     void SetDoLog(bool on) { doLog_ = on; }
     void SetHardwareDevice(bool on) { hardware_ = on; }
     void SetSeed(std::uint32_t seed) { seed_ = seed; }
@@ -77,6 +80,7 @@ private:
     int autoTurnDuration_ = 700;
     int handTurnDuration_ = 1000;
     bool stopRequested_ = false;
+    bool finishRequested_ = false;
     bool doLog_ = true;
     bool hardware_ = false;
     int frames_ = 0;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/facelets_fault.h"
 #include "model/velmo.h"
 #include "platform/text.h"
 
@@ -63,11 +64,12 @@ std::string FaceletLabel(int i) {
     return std::string(1, kFaceOrder[i / 9]) + std::to_string(i % 9 + 1);
 }
 
+// A character as it can be shown, or its code ("U+0009") when it cannot be.
 std::string CharacterText(char32_t c) {
     if (c >= 0x20 && c != 0x7F && c != 0xFFFD && !(c >= 0x80 && c < 0xA0)) {
-        std::string text = "'";
+        std::string text;
         AppendUtf8(text, c);
-        return text + "'";
+        return text;
     }
     char hex[16];
     std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(c));
@@ -198,80 +200,82 @@ const std::vector<Move>* CentreTurns(const std::u32string& letters) {
     return nullptr;
 }
 
-std::string CentresProblem(const std::u32string& letters) {
+std::string ColourText(int colour) { return std::string(1, kColourLetters[colour]); }
+int CentreColour(const std::u32string& letters, int slot) {
+    return ColourOfLetter(letters[CentreFacelet(slot)]);
+}
+
+FaceletsFault CentresFault(const std::u32string& letters) {
+    using Kind = FaceletsFault::Kind;
     if (CentreTurns(letters)) return {};
     std::array<int, kSlotCount + 1> seenAt{};  // per colour, the slot whose centre shows it
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         const int i = CentreFacelet(slot), colour = ColourOfLetter(letters[i]);
         if (seenAt[colour] != 0)
-            return "the centres " + FaceletLabel(CentreFacelet(seenAt[colour])) + " and " +
-                   FaceletLabel(i) + " both show " + std::string(1, kColourLetters[colour]);
+            return {Kind::CentreTwice,
+                    {FaceletLabel(CentreFacelet(seenAt[colour])), FaceletLabel(i),
+                     ColourText(colour)}};
         seenAt[colour] = slot;
     }
     // Opposite slots are 1-4, 2-5, 3-6, and so are the colours of opposite start faces.
     for (int slot = 1; slot <= 3; ++slot) {
-        const int a = ColourOfLetter(letters[CentreFacelet(slot)]);
-        const int b = ColourOfLetter(letters[CentreFacelet(slot + 3)]);
+        const int a = CentreColour(letters, slot), b = CentreColour(letters, slot + 3);
         if (std::abs(a - b) != 3)
-            return "the centres " + FaceletLabel(CentreFacelet(slot)) + " (" +
-                   std::string(1, kColourLetters[a]) + ") and " +
-                   FaceletLabel(CentreFacelet(slot + 3)) + " (" +
-                   std::string(1, kColourLetters[b]) +
-                   ") stand on opposite faces, but on the cube they are neighbours";
+            return {Kind::CentresNeighbours,
+                    {FaceletLabel(CentreFacelet(slot)), ColourText(a),
+                     FaceletLabel(CentreFacelet(slot + 3)), ColourText(b)}};
     }
-    return "the centres are a mirror image of the cube's: no whole-cube turn puts " +
-           std::string(1, kColourLetters[ColourOfLetter(letters[CentreFacelet(kTop)])]) +
-           " up, " +
-           std::string(1, kColourLetters[ColourOfLetter(letters[CentreFacelet(kFront)])]) +
-           " in front and " +
-           std::string(1, kColourLetters[ColourOfLetter(letters[CentreFacelet(kRight)])]) +
-           " to the right";
+    return {Kind::CentresMirrored,
+            {ColourText(CentreColour(letters, kTop)), ColourText(CentreColour(letters, kFront)),
+             ColourText(CentreColour(letters, kRight))}};
 }
 
-std::string PiecesProblem(const std::u32string& letters) {
+FaceletsFault PiecesFault(const std::u32string& letters) {
+    using Kind = FaceletsFault::Kind;
     const auto& byCell = FaceletsByCell();
     const auto& home = HomePieces();
     std::vector<int> seenAtCell(home.size(), 0);
     for (int cell = 1; cell <= kCellCount; ++cell) {
         if (IsCentreCell(cell)) continue;
         const CellFacelets& facelets = byCell[cell];
-        const char* kind = facelets.index.size() == 3 ? "corner" : "edge";
+        const bool corner = facelets.index.size() == 3;
         std::vector<int> colours;
         for (int i : facelets.index) colours.push_back(ColourOfLetter(letters[i]));
         const std::vector<int> sorted = SortedColours(colours);
         std::size_t piece = 0;
         while (piece < home.size() && home[piece].colours != sorted) ++piece;
         if (piece == home.size())
-            return std::string("the ") + kind + " at " + PlaceText(facelets) + " shows " +
-                   ColoursText(colours) + ": no " + kind + " of the cube has these colours";
+            return {Kind::UnknownPiece, {PlaceText(facelets), ColoursText(colours)}, corner};
         if (seenAtCell[piece] != 0)
-            return std::string("the ") + kind + " " + ColoursText(sorted) +
-                   " appears twice: at " + PlaceText(byCell[seenAtCell[piece]]) + " and at " +
-                   PlaceText(facelets);
+            return {Kind::PieceTwice,
+                    {ColoursText(sorted), PlaceText(byCell[seenAtCell[piece]]),
+                     PlaceText(facelets)},
+                    corner};
         seenAtCell[piece] = cell;
-        if (facelets.index.size() == 3 &&
-            CornerHandedness(colours, facelets.slot) != home[piece].handedness)
-            return "the corner at " + PlaceText(facelets) + " shows " + ColoursText(colours) +
-                   ": these colours run round it the mirrored way, as on no corner of the cube";
+        if (corner && CornerHandedness(colours, facelets.slot) != home[piece].handedness)
+            return {Kind::MirroredCorner, {PlaceText(facelets), ColoursText(colours)}, corner};
     }
     return {};
 }
 
-}  // namespace
-
-std::string FaceletsProblem(std::string_view facelets) {
+FaceletsFault FindFault(std::string_view facelets) {
+    using Kind = FaceletsFault::Kind;
     const std::u32string letters = DecodeUtf8(facelets);
     for (std::size_t i = 0; i < letters.size(); ++i) {
         if (ColourOfLetter(letters[i]) != 0) continue;
-        std::string where = "letter " + std::to_string(i + 1);
-        if (i < kFaceletCount) where += " (" + FaceletLabel(static_cast<int>(i)) + ")";
-        return where + " is " + CharacterText(letters[i]) +
-               "; only the letters U, R, F, D, L, B can stand there";
+        const std::string place = i < kFaceletCount ? FaceletLabel(static_cast<int>(i)) : "";
+        return {Kind::BadLetter, {std::to_string(i + 1), place, CharacterText(letters[i])}};
     }
     if (letters.size() != kFaceletCount)
-        return "a position has 54 letters, not " + std::to_string(letters.size());
-    if (std::string problem = CentresProblem(letters); !problem.empty()) return problem;
-    return PiecesProblem(letters);
+        return {Kind::WrongLength, {std::to_string(letters.size())}};
+    if (FaceletsFault fault = CentresFault(letters); fault.kind != Kind::None) return fault;
+    return PiecesFault(letters);
+}
+
+}  // namespace
+
+std::string FaceletsProblem(std::string_view facelets, FaceletsLanguage language) {
+    return DescribeFault(FindFault(facelets), language);
 }
 
 std::string SetFacelets(TVelmo& cube, std::string_view facelets) {

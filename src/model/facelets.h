@@ -42,13 +42,17 @@ char FaceletLetter(int colour);
 
 std::string ToFacelets(const TVelmo& cube);
 
+enum class FaceletsLanguage { English, Russian };
+
 // What keeps a facelet string from being a position of this cube, as one line naming the
-// letter or piece at fault; "" when it is one. Accepted are positions a hand reassembly can
-// build: every corner and edge once, in any cell of its kind and any twist (so also those that
-// turns cannot reach), and the centres in any orientation that whole-cube turns reach. Refused
-// are wrong letters or length, pieces the cube does not have (wrong colour sets, a corner
-// whose colours run the mirrored way round), a piece twice, and mirrored centres.
-std::string FaceletsProblem(std::string_view facelets);
+// letter or piece at fault (in English for velmo-cli, in Russian for the window); "" when it
+// is one. Accepted are positions a hand reassembly can build: every corner and edge once, in
+// any cell of its kind and any twist (so also those that turns cannot reach), and the centres
+// in any orientation that whole-cube turns reach. Refused are wrong letters or length, pieces
+// the cube does not have (wrong colour sets, a corner whose colours run the mirrored way
+// round), a piece twice, and mirrored centres.
+std::string FaceletsProblem(std::string_view facelets,
+                            FaceletsLanguage language = FaceletsLanguage::English);
 
 // Sets the cube to the position of a facelet string, as a finished hand reassembly leaves it:
 // all blocks present and at rest, the centres turned as whole-cube turns from the start turn

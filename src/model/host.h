@@ -57,6 +57,10 @@ public:
     // The model looks at it before every turn, during every turn animation and between the
     // blocks of a reset.
     virtual bool StopRequested() { return false; }
+    // True once the user has asked the run under way to finish at once: the turns and block
+    // flights left are made without animation and without frames, logged as usual, so the
+    // run ends where and as it would have ended. Looked at where StopRequested is.
+    virtual bool SkipAnimation() { return false; }
 };
 
 // Holds the busy cursor for a scope; Release() gives it back early.

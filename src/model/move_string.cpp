@@ -1,6 +1,7 @@
 // Move names and move strings: a Cyrillic face letter ("Л", "П", "Ф", "Т", "В", "Н"), maybe
 // after a slice ("С") or whole-cube ("О") prefix, maybe followed by an apostrophe for the
-// inverse; one-digit repeat counts after moves and bracketed groups; blanks ignored.
+// inverse (typographic apostrophes ’ ‘ ′ ʼ and ` stand for it too); one-digit repeat counts
+// after moves and bracketed groups; blanks ignored.
 
 #include <optional>
 #include <vector>
@@ -21,6 +22,20 @@ bool IsCount(char32_t c) { return c >= U'1' && c <= U'9'; }
 
 // Blanks and control characters.
 bool IsTrimmed(char32_t c) { return c <= U' '; }
+
+// Text copied from web pages and word processors writes the apostrophe as one of these.
+char32_t PlainApostrophe(char32_t c) {
+    switch (c) {
+        case U'\u2019':  // right single quotation mark
+        case U'\u2018':  // left single quotation mark
+        case U'\u2032':  // prime
+        case U'\u02BC':  // modifier letter apostrophe
+        case U'`':
+            return U'\'';
+        default:
+            return c;
+    }
+}
 
 // The move an upper-case name stands for.
 std::optional<Move> FindMove(std::string_view upperName) {
@@ -45,7 +60,7 @@ std::u32string Prepare(std::string_view s) {
     std::u32string t;
     t.reserve(end - begin);
     for (std::size_t i = begin; i < end; ++i)
-        if (text[i] != U' ') t += ToUpper(text[i]);
+        if (text[i] != U' ') t += ToUpper(PlainApostrophe(text[i]));
     return t;
 }
 
@@ -116,14 +131,22 @@ std::string TVelmo::NormalizeMoveString(std::string_view s) {
 
 bool TVelmo::IsValidMoveString(std::string_view s) { return !NormalizeMoveString(s).empty(); }
 
+namespace {
+// Names from move strings come normalised; others may still carry a typographic apostrophe.
+std::optional<Move> FindMoveByName(std::string_view name) {
+    if (const std::optional<Move> move = FindMove(ToUpperUtf8(name))) return move;
+    std::u32string text = DecodeUtf8(name);
+    for (char32_t& c : text) c = PlainApostrophe(c);
+    return FindMove(EncodeUtf8(ToUpper(text)));
+}
+}  // namespace
+
 void TVelmo::ExecuteMove(std::string_view name) {
     TurnDuration = host_.AutoTurnDuration();
-    if (const std::optional<Move> move = FindMove(ToUpperUtf8(name))) Turn(*move);
+    if (const std::optional<Move> move = FindMoveByName(name)) Turn(*move);
 }
 
-bool TVelmo::IsKnownMove(std::string_view name) {
-    return FindMove(ToUpperUtf8(name)).has_value();
-}
+bool TVelmo::IsKnownMove(std::string_view name) { return FindMoveByName(name).has_value(); }
 
 // In the canonical form a count digit ends every move and every group, so one pass with a
 // running total per open group counts the turns; a group multiplies its inside by its count.

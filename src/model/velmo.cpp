@@ -41,19 +41,25 @@ void TVelmo::ResetToStart() {
     ShuffleCells(order);
     for (int cell : order) {
         if (host_.StopRequested()) CompleteStoppedReset();
+        if (host_.SkipAnimation()) return PutAllBlocksHome();
         if (Block(cell).InCube) FlyOutBlock(cell);
     }
     ShuffleCells(order);
     for (int cell : order) {
         if (host_.StopRequested()) CompleteStoppedReset();
+        if (host_.SkipAnimation()) return PutAllBlocksHome();
         Blocks[cell] = std::make_unique<TBlock>(cell);
         FlyInBlock(cell);
     }
 }
 
+void TVelmo::PutAllBlocksHome() {
+    for (int cell = 1; cell <= kCellCount; ++cell) Blocks[cell] = std::make_unique<TBlock>(cell);
+}
+
 // A stopped reset still ends in the start position, only without the rest of its flight.
 void TVelmo::CompleteStoppedReset() {
-    for (int cell = 1; cell <= kCellCount; ++cell) Blocks[cell] = std::make_unique<TBlock>(cell);
+    PutAllBlocksHome();
     host_.RenderFrame();
     throw RunStopped{};
 }
@@ -68,7 +74,7 @@ void TVelmo::FlyOutBlock(int cell) {
     const CellPos p = CellPosition(cell);
     const Matrix4 step = MatrixTranslation(kFlyStep * p.x, kFlyStep * p.y, kFlyStep * p.z);
     TBlock& block = Block(cell);
-    for (int i = 0; i < kFlySteps; ++i) {
+    for (int i = 0; i < kFlySteps && !host_.SkipAnimation(); ++i) {
         block.Matrix = block.Matrix * step;
         host_.RenderFrame();
         host_.Sleep(kFlySleepMs);
@@ -89,7 +95,7 @@ void TVelmo::FlyInBlock(int cell) {
     for (int i = 0; i < kFlySteps; ++i) block.Matrix = block.Matrix * out;
     host_.RenderFrame();
     host_.Sleep(kFlySleepMs);
-    for (int i = 0; i < kFlySteps; ++i) {
+    for (int i = 0; i < kFlySteps && !host_.SkipAnimation(); ++i) {
         block.Matrix = block.Matrix * in;
         host_.RenderFrame();
         host_.Sleep(kFlySleepMs);
@@ -109,25 +115,30 @@ void TVelmo::Turn(Move move, bool silent) {
     const TurnInfo& turn = TurnOf(move);
     if (turn.wholeCube && silent) {
         ApplyTurn(turn);
+        TurnMade(move, true);
         return;
     }
     if (host_.StopRequested()) throw RunStopped{};
     if (LogTurns) host_.Log().AppendMessage(turn.notation);
-    if (TurnDuration <= 0) {
+    if (host_.SkipAnimation()) {
+        // Finishing at once: the frame comes when the run is over.
+        ApplyTurn(turn);
+    } else if (TurnDuration <= 0) {
         // No time to animate in: the turn is made at once and shown once.
         ApplyTurn(turn);
         host_.RenderFrame();
-        return;
+    } else {
+        AnimateTurn(turn);
+        ApplyTurn(turn);
+        host_.RenderFrame();
     }
-    AnimateTurn(turn);
-    ApplyTurn(turn);
-    host_.RenderFrame();
+    TurnMade(move, false);
 }
 
 // Paced by the clock, not by frames: a step is drawn at most every 20 ms and turns by the
 // share of the quarter turn that the time since the last step is worth, until the turn's
 // duration has passed. Tick differences are unsigned, so the counter's wrap does no harm.
-// A stop request ends the animation early; the caller then completes the turn exactly.
+// A stop or finish request ends the animation early; the caller then completes the turn exactly.
 void TVelmo::AnimateTurn(const TurnInfo& turn) {
     const std::uint32_t duration = static_cast<std::uint32_t>(TurnDuration);
     const std::uint32_t start = host_.TickCount();
@@ -144,7 +155,7 @@ void TVelmo::AnimateTurn(const TurnInfo& turn) {
             if (host_.IsHardwareDevice()) host_.Sleep(5);
             last = now;
         }
-    } while (now - start < duration && !host_.StopRequested());
+    } while (now - start < duration && !host_.StopRequested() && !host_.SkipAnimation());
 }
 
 // The exact model update: every block of the set turns into its new cell, then the four-cycles

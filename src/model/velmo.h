@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
@@ -32,6 +33,9 @@ public:
     bool UserLineOpen = false;
     int PickedCell = -1;
     int PickFilter = 3;
+    // Told of every turn once the model has made it, silent whole-cube turns included (the
+    // undo history follows the camera's turns through them).
+    std::function<void(Move move, bool silent)> OnTurnMade;
 
     TBlock& Block(int cell) { return *Blocks.at(cell); }
     const TBlock& Block(int cell) const { return *Blocks.at(cell); }
@@ -41,7 +45,7 @@ public:
 
     // Animated reset to the start position: every present block flies out, then all 26 fly
     // back in, in random order. Asked to stop, it puts every block home at once and throws
-    // RunStopped.
+    // RunStopped; asked to finish at once, it puts every block home and returns.
     void ResetToStart();
     void FlyOutBlock(int cell);
     void FlyInBlock(int cell);
@@ -80,7 +84,8 @@ public:
     // setting, the user's line closed; and says in the log that the run was stopped.
     void EndStoppedRun();
 
-    // Executes one move by name (upper-cased; unknown names are ignored).
+    // Executes one move by name (upper-cased; unknown names are ignored). Here and in move
+    // strings the typographic apostrophes ’ ‘ ′ ʼ and ` stand for '.
     void ExecuteMove(std::string_view name);
     // Whether ExecuteMove knows the name, in any letter case.
     static bool IsKnownMove(std::string_view name);
@@ -113,6 +118,10 @@ private:
     void ShuffleCells(std::array<int, kCellCount>& cells);
     void ExecuteNormalized(const std::string& normalized);
     void CompleteStoppedReset();
+    void PutAllBlocksHome();
+    void TurnMade(Move move, bool silent) {
+        if (OnTurnMade) OnTurnMade(move, silent);
+    }
 
     IModelHost& host_;
     std::mt19937 random_;

@@ -83,6 +83,7 @@ Settings ReadSettings(const Profile& profile) {
     settings.doLog = profile.ReadBool(kGeneral, "DoLog", true);
     settings.popular = ReadList(profile, kPopular);
     settings.user = ReadList(profile, kUser);
+    settings.window = ReadWindowGeometry(profile);
     return settings;
 }
 
@@ -92,6 +93,7 @@ void WriteSettings(Profile& profile, const Settings& settings) {
     profile.WriteString(kGeneral, "DoLog", settings.doLog ? "1" : "0");
     WriteList(profile, kPopular, settings.popular);
     WriteList(profile, kUser, settings.user);
+    if (settings.window) WriteWindowGeometry(profile, *settings.window);
 }
 
 Settings LoadSettings(const std::string& path) {

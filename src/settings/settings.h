@@ -2,8 +2,11 @@
 // The program's settings file "velmo.ini": two turn durations, the logging switch and the two
 // lists of named move sequences. Loading never fails; saving says what went wrong.
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "settings/window_settings.h"
 
 namespace velmo {
 
@@ -16,6 +19,8 @@ struct Settings {
     // Full texts of sequence nodes, UTF-8: name, blank, "{", move string, "}".
     std::vector<std::string> popular;
     std::vector<std::string> user;
+    // The main window's place; none in a file that has no "WINDOW" section (nothing written).
+    std::optional<WindowGeometry> window;
 };
 
 // Entries up to this index are taken as "Count" promises, present or not; beyond it only those

@@ -125,12 +125,26 @@ void CommandsTest::sequencesAndTypedStringsRunAsOneLogLine() {
     app.dm().ac_ServiceStringExecute();
     QCOMPARE(app.lines().back(), std::string("Выполнение последовательности: сп'2"));
 
-    // Cancel counts as an empty string.
-    seen = AnswerNextMessageBox(QMessageBox::Ok);
-    AnswerNextModal<QInputDialog>([](QInputDialog* input) { input->reject(); });
+    // The last string comes back selected; «Отмена» runs nothing and says nothing; an empty
+    // string confirmed is reported.
+    const std::size_t before = app.lines().size();
+    EveryMessageBox boxes;
+    AnswerNextModal<QInputDialog>([](QInputDialog* input) {
+        auto* edit = input->findChild<QLineEdit*>();
+        QCOMPARE(edit->text(), QString("сп'2"));
+        QCOMPARE(edit->selectedText(), QString("сп'2"));
+        input->reject();
+    });
     app.dm().ac_ServiceStringExecute();
-    QTRY_VERIFY(seen->shown);
-    QCOMPARE(seen->caption, QString("Выполнение"));
+    QCOMPARE(boxes.count, 0);
+    QCOMPARE(app.lines().size(), before);
+    AnswerNextModal<QInputDialog>([](QInputDialog* input) {
+        input->setTextValue("");
+        input->accept();
+    });
+    app.dm().ac_ServiceStringExecute();
+    QTRY_COMPARE(boxes.count, 1);
+    QCOMPARE(app.lines().size(), before);
 }
 
 // A line edit would keep 32,767 characters and cut the rest without a word.

@@ -3,6 +3,7 @@
 // reach. The tables go to a scratch cache folder, which is empty at the start, so the first
 // use makes them.
 
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QStatusBar>
 #include <random>
@@ -39,6 +40,7 @@ private slots:
     // First: the tables are not there yet.
     void escWhileTheTablesAreMadeStopsAndTheNextUseMakesThem();
     void solvesAScrambledCubeWithItsLogLine();
+    void spaceFinishesTheTurnsAtOnce();
     void aPositionTurnsCannotReachGetsTheNoticeAndNoTurn();
 
 private:
@@ -107,6 +109,23 @@ void ShortestCommandTest::solvesAScrambledCubeWithItsLogLine() {
     twin.cube.ExecuteMoveString(moves, false);
     QVERIFY(AtStart(twin.cube));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    // One entry of the undo history: «Отменить» brings the scrambled cube back.
+    app.dm().ac_EditUndoExecute();
+    QCOMPARE(ToFacelets(app.cube()), position);
+}
+
+void ShortestCommandTest::spaceFinishesTheTurnsAtOnce() {
+    AppUnderTest app;
+    app.dm().Settings.autoTurnDuration = 2000;
+    std::mt19937 random(11);
+    MakeMoves(app.cube(), RandomMoves(random, 30));
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(300, [&] { QTest::keyClick(&app.tree(), Qt::Key_Space); });
+    Shortest(app)->trigger();
+    QVERIFY(AtStart(app.cube()));
+    QVERIFY2(clock.elapsed() < 10000, "some twenty turns of two seconds each were not finished");
 }
 
 void ShortestCommandTest::aPositionTurnsCannotReachGetsTheNoticeAndNoTurn() {

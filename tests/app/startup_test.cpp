@@ -47,7 +47,11 @@ void StartupTest::startsWithTheFixedTreeAnEmptyLogAndTheCommands() {
     QCOMPARE(basic->child(13)->text(0), QString("Сп' - средний правый обратный"));
     QCOMPARE(basic->child(23)->text(0), QString("Ов' - ось верх обратный"));
     QCOMPARE(TSequenceTree::Kind(basic->child(23)), int(kBasicTurnNode));
-    QCOMPARE(tree.topLevelItem(1)->childCount() + tree.topLevelItem(2)->childCount(), 0);
+    // No settings file: the frequent list holds the starter library, the user's is empty.
+    QCOMPARE(tree.topLevelItem(1)->childCount(), 5);
+    QCOMPARE(tree.topLevelItem(1)->child(0)->text(0),
+             QString("Ребро сверху в средний слой вправо {В П В' П' В' Ф' В Ф}"));
+    QCOMPARE(tree.topLevelItem(2)->childCount(), 0);
     QVERIFY(app.lines().empty());
 
     // No settings file: the defaults.
@@ -56,20 +60,34 @@ void StartupTest::startsWithTheFixedTreeAnEmptyLogAndTheCommands() {
     QVERIFY(app.dm().Settings.doLog && app.cube().LogTurns);
 
     TDM& dm = app.dm();
-    QCOMPARE(dm.ac_VelmoSolve->text(), QString("Собрать"));
+    QCOMPARE(dm.ac_VelmoSolve->text(), QString("&Собрать"));
     QCOMPARE(dm.ac_VelmoSolve->toolTip(), QString("Собрать Кубик Вельмо"));
     QCOMPARE(dm.ac_VelmoSolve->statusTip(),
              QString("Запустить мастер сборки Кубика Вельмо по установленному алгоритму"));
-    QCOMPARE(dm.ac_VelmoHand->text(), QString("Пересложить..."));
+    QCOMPARE(dm.ac_VelmoHand->text(), QString("&Пересложить..."));
     QCOMPARE(dm.ac_HelpAbout->statusTip(), QString("Вывод информации о программе и авторе"));
-    // F1 is the only short cut.
+    // The short cuts, and no others.
+    const QMap<QAction*, QString> keys = {
+        {dm.ac_HalpHelp, "F1"},         {dm.ac_FileExit, "Ctrl+Q"},
+        {dm.ac_EditUndo, "Ctrl+Z"},     {dm.ac_EditRedo, "Ctrl+Shift+Z; Ctrl+Y"},
+        {dm.ac_EditCopy, "Ctrl+C"},     {dm.ac_EditPaste, "Ctrl+V"}};
     for (QAction* action : dm.findChildren<QAction*>())
-        QCOMPARE(action->shortcut().isEmpty(), action != dm.ac_HalpHelp);
-    QCOMPARE(dm.ac_HalpHelp->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(QKeySequence::listToString(action->shortcuts()), keys.value(action));
 
     QStringList menus;
     for (QAction* menu : app.window->menuBar()->actions()) menus << menu->text();
-    QCOMPARE(menus, QStringList({"Файл", "Сервис", "?"}));
+    QCOMPARE(menus, QStringList({"&Файл", "&Правка", "&Сервис", "&?"}));
+    // Access letters are unique within each menu.
+    for (QMenu* menu : {dm.mi_File, dm.mi_Edit, dm.mi_Service, dm.mi_Help, dm.pm_Moves}) {
+        QSet<QChar> letters;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator()) continue;
+            const qsizetype at = action->text().indexOf('&');
+            QVERIFY2(at >= 0, qPrintable(action->text()));
+            QVERIFY2(!letters.contains(action->text()[at + 1].toLower()), qPrintable(action->text()));
+            letters.insert(action->text()[at + 1].toLower());
+        }
+    }
     QCOMPARE(dm.mi_File->actions().size(), 6);
     QVERIFY(dm.mi_File->actions()[4]->isSeparator());
     QCOMPARE(dm.pm_Moves->actions(),
@@ -111,7 +129,8 @@ void StartupTest::everyCommandHasItsShortHintAsToolTipAndItsLongHintInTheStatusB
         {dm.ac_FileExit, "Выход", "Выход", "Завершение работы с приложением"},
     };
     for (const auto& c : commands) {
-        QCOMPARE(c.action->text(), QString(c.caption));
+        // The caption as shown, its access letter aside.
+        QCOMPARE(c.action->text().remove('&'), QString(c.caption));
         QCOMPARE(c.action->toolTip(), QString(c.shortHint));
         QCOMPARE(c.action->statusTip(), QString(c.longHint));
     }

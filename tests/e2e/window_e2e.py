@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""The real program under an X server: it starts and draws, scrambles and solves at the fastest
-speeds, and closes when the window system asks, answering its confirmation, with the settings
-file written. Started again, it goes on when its window grows taller than any back buffer, and
-SIGTERM ends it cleanly, with the settings saved and nothing asked.
+"""The real program under an X server: it starts and draws, turns a layer from the keyboard,
+copies the position, takes the turn back and pastes the position in again, scrambles and solves
+at the fastest speeds, and closes when the window system asks, answering its confirmation, with
+the settings file written. Started again, it goes on when its window grows taller than any back
+buffer, and SIGTERM ends it cleanly, with the settings saved and nothing asked.
 
 Usage: window_e2e.py PATH/TO/velmo   (DISPLAY must name an X server, e.g. under xvfb-run)
 The program is copied into a fresh folder, so the settings file there is its own.
@@ -21,6 +22,7 @@ from Xlib import X, Xatom, display, protocol
 from Xlib.ext import xtest
 
 TITLE = "Кубик Вельмо"
+XK_K, XK_C, XK_Z, XK_V, XK_CONTROL = 0x6B, 0x63, 0x7A, 0x76, 0xFFE3
 CONFIRMATION = "Velmo Cube"
 
 
@@ -94,10 +96,16 @@ class Screen:
         xtest.fake_input(self.d, X.MotionNotify, x=1000, y=700)
         self.d.sync()
 
-    def key(self, keysym):
+    def key(self, keysym, *modifiers):
+        """A key typed, with modifier keys (keysyms) held down around it."""
+        held = [self.d.keysym_to_keycode(m) for m in modifiers]
+        for code in held:
+            xtest.fake_input(self.d, X.KeyPress, code)
         code = self.d.keysym_to_keycode(keysym)
         xtest.fake_input(self.d, X.KeyPress, code)
         xtest.fake_input(self.d, X.KeyRelease, code)
+        for code in reversed(held):
+            xtest.fake_input(self.d, X.KeyRelease, code)
         self.d.sync()
 
     def focus(self, window):
@@ -203,10 +211,30 @@ def main():
         if red_pixels(start) < 500:
             fail("no cube was drawn on the desk")
 
+        width = screen.origin(window)[2]
+        # The desk takes the keyboard; K is the key of Л in either layout.
+        screen.click(window, 200, 150)
+        screen.park_mouse()
+        screen.d.set_input_focus(window, X.RevertToParent, X.CurrentTime)  # no window manager
+        screen.d.sync()
+        time.sleep(0.3)
+        screen.key(XK_K)
+        turned = settle(screen, window, 1.0, 20)
+        if differing_share(turned, start, width) < 0.02:
+            fail("the key of Л turned nothing")
+        screen.key(XK_C, XK_CONTROL)       # the position to the clipboard
+        screen.key(XK_Z, XK_CONTROL)       # «Отменить»
+        undone = settle(screen, window, 1.0, 20)
+        if differing_share(undone, start, width) > 0.005:
+            fail("the undo did not bring the start position back")
+        screen.key(XK_V, XK_CONTROL)       # «Вставить позицию»: the turned position again
+        pasted = settle(screen, window, 1.0, 20)
+        if differing_share(pasted, turned, width) > 0.005:
+            fail("the pasted position is not the copied one")
+
         screen.click(window, 45, 110)      # "Запутать", the second tool-bar button
         screen.park_mouse()
         scrambled = settle(screen, window, 2.0, 60)
-        width = screen.origin(window)[2]
         if differing_share(scrambled, start, width) < 0.02:
             fail("the scramble changed nothing")
 
@@ -227,15 +255,15 @@ def main():
 
     grow_and_terminate(screen, program, folder, ini)
     shutil.rmtree(folder)
-    print("e2e: started, drew, scrambled, solved and closed; settings written; a window 9000 "
-          "pixels high drawn; SIGTERM saved and ended")
+    print("e2e: started, drew, turned by a key, undid, pasted, scrambled, solved and closed; "
+          "settings written; a window 9000 pixels high drawn; SIGTERM saved and ended")
 
 
 def grow_and_terminate(screen, program, folder, ini):
+    """Started again: a window 9000 pixels high is drawn, and SIGTERM saves and ends."""
     with open(ini, "wb") as f:
         f.write(b"[GENERAL]\r\nSpeedHand=3\r\nSpeedAuto=1\r\nDoLog=1\r\n")
-    velmo = subprocess.Popen([program], cwd=folder)
-    try:
+    with running([program], cwd=folder) as velmo:
         window = screen.wait_for(TITLE, 20)
         settle(screen, window, 1.0, 20)
         window.configure(height=9000)
@@ -248,14 +276,10 @@ def grow_and_terminate(screen, program, folder, ini):
         with open(ini, "wb") as f:
             f.write(b"")
         velmo.send_signal(signal.SIGTERM)
-        velmo.wait(timeout=20)
-    except subprocess.TimeoutExpired:
-        fail("SIGTERM did not end the program")
-    finally:
-        if velmo.poll() is None:
-            velmo.kill()
-    if velmo.returncode != 0:
-        fail("after SIGTERM the program ended with code %d" % velmo.returncode)
+        try:
+            velmo.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            fail("SIGTERM did not end the program")
     with open(ini, "rb") as f:
         saved = f.read()
     if b"[USER]" not in saved or b"SpeedHand=3" not in saved:

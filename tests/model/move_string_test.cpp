@@ -80,6 +80,17 @@ TEST(ExecuteMove, NamesInEitherCaseAndNothingElse) {
     EXPECT_EQ(cube.TurnDuration, 0);
 }
 
+// Text copied from a web page writes the apostrophe typographically; the count agrees.
+TEST(Normalize, TypographicApostrophesStandForTheApostrophe) {
+    const std::string typed = "(П’ В‘ Ф′)2 Тʼ Н`";
+    EXPECT_EQ(TVelmo::NormalizeMoveString(typed), "(П'1В'1Ф'1)2Т'1Н'1");
+    EXPECT_EQ(TVelmo::CountMoveStringTurns(typed), 8u);
+    EXPECT_EQ(TurnsOf("сп’"), V{"Сп'"});
+    EXPECT_TRUE(TVelmo::IsKnownMove("Ов′"));
+    EXPECT_EQ(TVelmo::NormalizeMoveString("’Ф"), "");  // still not first
+    EXPECT_EQ(TVelmo::NormalizeMoveString("Ф‛"), "");  // a reversed quote is not one of them
+}
+
 // The recursive definition, followed literally: a group runs by checking and normalising its
 // inside again. The model runs groups without recursion; both must make the same turns.
 void ExecuteRecursively(const std::string& s, std::vector<std::string>& turns) {

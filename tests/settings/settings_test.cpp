@@ -130,5 +130,24 @@ TEST_F(SettingsFile, UnwritableExecutableFolderSendsSavesToTheUserConfigFolder) 
     EXPECT_EQ(beside.writePath, path_);
 }
 
+// The window's place lives in its own section; a file without it, or with a size that is no
+// size, leaves the window as designed, and a save without a place writes no section.
+TEST_F(SettingsFile, WindowSectionRoundTripsAndAbsentOrBrokenSizesGiveNone) {
+    Settings settings;
+    EXPECT_FALSE(SaveAndLoad(settings).window);
+    EXPECT_EQ(Bytes().find("[WINDOW]"), std::string::npos);
+    settings.window = WindowGeometry{-20, 40, 700, 520, true, 200, true};
+    const Settings loaded = SaveAndLoad(settings);
+    ASSERT_TRUE(loaded.window);
+    EXPECT_EQ(loaded.window->left, -20);
+    EXPECT_EQ(loaded.window->height, 520);
+    EXPECT_TRUE(loaded.window->maximized && loaded.window->messagesCollapsed);
+    EXPECT_EQ(loaded.window->messagesHeight, 200);
+    Put("[window]\nWidth=0\nHeight=400\n");
+    EXPECT_FALSE(LoadSettings(path_).window);
+    Put("[WINDOW]\nWidth=99999999\nHeight=x\n");
+    EXPECT_FALSE(LoadSettings(path_).window);
+}
+
 }  // namespace
 }  // namespace velmo

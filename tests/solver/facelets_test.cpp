@@ -142,6 +142,33 @@ INSTANTIATE_TEST_SUITE_P(
         // The front-top-right corner mirrored: its front and right colours exchanged.
         Refusal{WithFacelets({{"R1", 'F'}, {"F3", 'R'}}), {"corner", "U9, R1, F3", "mirrored"}}));
 
+// The window says the same in Russian, naming the same letters and pieces.
+TEST(FaceletsProblem, RussianWording) {
+    const std::pair<std::string, std::string> cases[] = {
+        {WithFacelets({{"U5", 'X'}}),
+         "буква 5 (U5) — «X», а здесь могут стоять только буквы U, R, F, D, L, B"},
+        {kSolved.substr(0, 53) + "\x01",
+         "буква 54 (B9) — U+0001, а здесь могут стоять только буквы U, R, F, D, L, B"},
+        {kSolved.substr(0, 50), "в позиции 54 буквы, а не 50"},
+        {WithFacelets({{"F5", 'U'}}), "центры F5 и U5 оба показывают U"},
+        {WithFacelets({{"F5", 'D'}, {"D5", 'F'}}),
+         "центры F5 (D) и B5 (B) стоят на противоположных гранях, а на кубике эти цвета "
+         "соседние"},
+        {WithFacelets({{"R5", 'L'}, {"L5", 'R'}}),
+         "центры стоят зеркально: никакой поворот всего кубика не ставит U наверх, F вперёд и "
+         "L вправо"},
+        {WithFacelets({{"F2", 'B'}}), "ребро U, B встречается дважды: U8, F2 и U2, B2"},
+        {WithFacelets({{"R1", 'U'}}), "угол U9, R1, F3 показывает U, U, F: такого угла у кубика нет"},
+        {WithFacelets({{"R2", 'F'}}), "ребро F, U встречается дважды: U8, F2 и U6, R2"},
+        {WithFacelets({{"R1", 'F'}, {"F3", 'R'}}),
+         "угол U9, R1, F3 показывает U, F, R: эти цвета идут вокруг него в зеркальном порядке, "
+         "как ни на одном углу кубика"},
+    };
+    for (const auto& [facelets, russian] : cases)
+        EXPECT_EQ(FaceletsProblem(facelets, FaceletsLanguage::Russian), russian) << facelets;
+    EXPECT_EQ(FaceletsProblem(kSolved, FaceletsLanguage::Russian), "");
+}
+
 TEST(FaceletsProblem, PieceTwiceNamesBothPlaces) {
     // The front-top-right corner's colours copied onto the front-top-left corner, twisted as
     // a top turn carries it there; the front-top-left corner's colours are then missing.
