@@ -41,6 +41,7 @@ void AddAccessLetters(TDM& dm) {
         {dm.ac_EditPaste, u'В'},
         // «Сервис».
         {dm.ac_ServiceString, u'В'},
+        {dm.ac_ServiceShortest, u'К'},
         {dm.ac_ServiceParams, u'П'},
         // «?».
         {dm.ac_HalpHelp, u'С'},
