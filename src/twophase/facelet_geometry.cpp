@@ -48,6 +48,7 @@ bool OnCells(CellPos p, const TurnInfo& turn) {
 template <class Moved>
 std::string CarryFacelets(std::string_view facelets, Axis axis, int a, Moved moved) {
     std::string result(facelets);
+    if (facelets.size() != kFacelets) return result;
     for (int i = 0; i < kFacelets; ++i) {
         if (!moved(i)) continue;
         const int to = FaceletAt(Rotate(axis, a, Places()[i].cell),

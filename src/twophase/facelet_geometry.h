@@ -42,6 +42,7 @@ CellPos FaceNormal(int face);
 int FaceOfNormal(CellPos n);
 
 // The string after one of the model's turns: the facelets on the turned cells move with them.
+// A string that is not 54 long comes back as it is, here and in RotateFacelets.
 std::string TurnFacelets(std::string_view facelets, Move move);
 
 // A turn of the whole cube, as the model's whole-cube quarter turns made one after another.
