@@ -24,7 +24,6 @@
 
 #include "twophase/facelet_cube.h"
 #include "twophase/random_cube.h"
-#include "twophase/table_cache.h"
 #include "twophase/twophase.h"
 
 namespace {

@@ -18,7 +18,6 @@
 #include "cube_checks.h"
 #include "headless/headless_host.h"
 #include "log/message_log.h"
-#include "model/cells.h"
 #include "model/facelets.h"
 #include "model/velmo.h"
 #include "solver/solver.h"

@@ -9,7 +9,7 @@
 # Without an argument: the package of scripts/package, else the one cpack made in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-deb="${1:-$(ls build-package/package/velmo_*.deb build/package/velmo_*.deb 2>/dev/null | head -1)}"
+deb="${1:-$(ls build-package/package/velmo_*.deb build/package/velmo_*.deb 2>/dev/null | head -1 || true)}"
 unpacked="$(mktemp -d)"
 trap 'rm -rf "$unpacked"' EXIT
 

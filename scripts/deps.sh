@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a job needs, when any is missing. Sourced by the other scripts.
+# Installs the Debian packages a job needs, when any is missing. Run by the other scripts.
 #
 #   deps.sh [--tests] [--package] [PACKAGE...]
 #

@@ -6,6 +6,7 @@
 
 #include "log/message_log.h"
 #include "model/velmo.h"
+#include "platform/text.h"
 #include "solver/solver.h"
 
 namespace velmo {
@@ -17,11 +18,21 @@ constexpr int kHintDelayMs = 400;
 std::string TurnsText(std::uint64_t turns) {
     return CountText(turns, "вращение", "вращения", "вращений");
 }
+
+// "запутывание Кубика Вельмо (23 вращения)"; a single turn by its label alone.
+std::string EntryText(const TurnHistory::EntryInfo& entry) {
+    return entry.turns > 1 ? entry.label + " (" + TurnsText(entry.turns) + ")" : entry.label;
+}
 }  // namespace
 
-TCubeHistory::TCubeHistory(TVelmo& cube, IModelHost& host, QAction* undo, QAction* redo,
-                           QStatusBar& statusBar, QObject* parent)
-    : QObject(parent), cube_(cube), host_(host), undo_(undo), redo_(redo), statusBar_(statusBar) {
+TCubeHistory::TCubeHistory(TVelmo& cube, QAction* undo, QAction* redo, QStatusBar& statusBar,
+                           QObject* parent)
+    : QObject(parent),
+      cube_(cube),
+      host_(cube.Host()),
+      undo_(undo),
+      redo_(redo),
+      statusBar_(statusBar) {
     cube_.OnTurnMade = [this](Move move, bool silent) {
         history_.TurnMade(move, silent);
         if (!silent && !TurnOf(move).wholeCube) ++layerTurns_;
@@ -111,9 +122,7 @@ void TCubeHistory::MakeTurns(const char* what, const TurnHistory::EntryInfo& ent
     if (turns.empty()) return;
     BusyCursor busy(host_);
     cube_.UserLineOpen = false;
-    std::string line = std::string(what) + ": " + entry.label;
-    if (entry.turns > 1) line += " (" + TurnsText(entry.turns) + ")";
-    host_.Log().AddMessage(line);
+    host_.Log().AddMessage(std::string(what) + ": " + EntryText(entry));
     if (host_.DoLog()) host_.Log().AppendMessage(":");
     cube_.LogTurns = host_.DoLog();
     cube_.TurnDuration = host_.AutoTurnDuration();
@@ -133,9 +142,7 @@ void TCubeHistory::SetAvailable(bool available) {
 
 void TCubeHistory::Update() {
     const auto describe = [](const TurnHistory::EntryInfo& entry) {
-        std::string text = entry.label;
-        if (entry.turns > 1) text += " (" + TurnsText(entry.turns) + ")";
-        return QString::fromStdString(text);
+        return QString::fromStdString(EntryText(entry));
     };
     undo_->setEnabled(available_ && history_.CanUndo());
     redo_->setEnabled(available_ && history_.CanRedo());

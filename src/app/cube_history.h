@@ -28,7 +28,8 @@ public:
     // The status bar's hint while a run goes.
     static constexpr const char* kRunHint = "Esc — остановить, Пробел — завершить сразу";
 
-    TCubeHistory(TVelmo& cube, IModelHost& host, QAction* undo, QAction* redo,
+    // The cube's own host writes the log lines and keeps the settings.
+    TCubeHistory(TVelmo& cube, QAction* undo, QAction* redo,
                  QStatusBar& statusBar, QObject* parent);
     ~TCubeHistory() override;
 
@@ -45,7 +46,6 @@ public:
     void SetAvailable(bool available);
 
     const TurnHistory& History() const { return history_; }
-    const HandSolveWatch& Watch() const { return watch_; }
     QLabel* TurnsLabel() const { return lb_Turns; }
 
 private:

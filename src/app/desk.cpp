@@ -113,18 +113,16 @@ void TDesk::showEvent(QShowEvent* event) {
     // Moving to a screen with another scale changes the back buffer's size without a resize.
     if (QWindow* native = window()->windowHandle(); native && !screenWatched_) {
         screenWatched_ = true;
-        connect(native, &QWindow::screenChanged, this, [this] {
-            if (UpdateDeviceSize()) {
-                PlaceOpenGLSurface();
-                emit resized();
-            }
-        });
+        connect(native, &QWindow::screenChanged, this, &TDesk::FollowDeviceSize);
     }
-    if (UpdateDeviceSize()) {
-        PlaceOpenGLSurface();
-        emit resized();
-    }
+    FollowDeviceSize();
     QWidget::showEvent(event);
+}
+
+void TDesk::FollowDeviceSize() {
+    if (!UpdateDeviceSize()) return;
+    PlaceOpenGLSurface();
+    emit resized();
 }
 
 void TDesk::mousePressEvent(QMouseEvent* event) {

@@ -60,6 +60,8 @@ protected:
 private:
     bool UpdateDeviceSize();
     void PlaceOpenGLSurface();
+    // A new device size (a new screen scale) places the OpenGL window and rebuilds the scene.
+    void FollowDeviceSize();
 
     d3d8::DeskWindow window_;
     GlDeskWindow* glWindow_ = nullptr;

@@ -51,7 +51,7 @@ void TDM::CreateEditActions() {
 
 void TDM::CreateHistory() {
     if (!scene_->Model()) return;
-    history_ = std::make_unique<TCubeHistory>(Cube(), *host_, ac_EditUndo, ac_EditRedo,
+    history_ = std::make_unique<TCubeHistory>(Cube(), ac_EditUndo, ac_EditRedo,
                                               *main_.statusBar(), nullptr);
 }
 

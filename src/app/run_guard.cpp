@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
 
 #include "model/velmo.h"
 
@@ -63,7 +64,6 @@ void RunGuard::AddGuardedWindow(QWidget* window) { guarded_.emplace_back(window)
 bool RunGuard::Run(TVelmo& cube, const std::function<void()>& operation) {
     if (busy_) return false;
     busy_ = true;
-    stopRequested_ = finishRequested_ = closeAsked_ = quitAsked_ = false;
     try {
         operation();
     } catch (const RunStopped&) {
@@ -83,8 +83,7 @@ void RunGuard::EndRun() {
     stopRequested_ = finishRequested_ = false;
     const bool quit = quitAsked_, close = closeAsked_;
     quitAsked_ = closeAsked_ = false;
-    std::vector<QPointer<QWidget>> closing = std::move(closeAfterRun_);
-    closeAfterRun_.clear();
+    const std::vector<QPointer<QWidget>> closing = std::exchange(closeAfterRun_, {});
     for (const QPointer<QWidget>& window : closing)
         if (window) window->close();
     if (quit) emit quitDeferred();
@@ -104,13 +103,13 @@ bool RunGuard::IsMainWindow(QObject* receiver) const {
     return window_ && (receiver == window_ || receiver == window_->windowHandle());
 }
 
-bool RunGuard::IsGuarded(QObject* receiver) const {
+QWidget* RunGuard::GuardedWindow(QObject* receiver) const {
     QWidget* widget = WidgetOf(receiver);
-    if (!widget) return false;
+    if (!widget) return nullptr;
     QWidget* top = widget->window();
     for (const QPointer<QWidget>& guarded : guarded_)
-        if (guarded && top == guarded->window()) return true;
-    return false;
+        if (guarded && top == guarded->window()) return top;
+    return nullptr;
 }
 
 bool RunGuard::eventFilter(QObject* receiver, QEvent* event) {
@@ -119,15 +118,15 @@ bool RunGuard::eventFilter(QObject* receiver, QEvent* event) {
     if (type == QEvent::Close) {
         if (IsMainWindow(receiver)) {
             stopRequested_ = closeAsked_ = true;
-        } else if (QWidget* widget = WidgetOf(receiver); widget && IsGuarded(receiver)) {
-            closeAfterRun_.emplace_back(widget->window());
+        } else if (QWidget* top = GuardedWindow(receiver)) {
+            closeAfterRun_.emplace_back(top);
         } else {
             return false;
         }
         event->ignore();
         return true;
     }
-    if (!IsActingInput(type) || !IsGuarded(receiver)) return false;
+    if (!IsActingInput(type) || !GuardedWindow(receiver)) return false;
     // A short cut of ours would run its command now, inside the run. Accepting the override
     // keeps the key a plain key press, which is dropped here in turn (or taken as Esc or as
     // the finishing key).

@@ -66,7 +66,8 @@ protected:
     bool eventFilter(QObject* receiver, QEvent* event) override;
 
 private:
-    bool IsGuarded(QObject* receiver) const;
+    // The top-level window of ours a receiver belongs to, null for other windows.
+    QWidget* GuardedWindow(QObject* receiver) const;
     bool IsMainWindow(QObject* receiver) const;
     void EndRun();
 

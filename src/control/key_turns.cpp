@@ -1,6 +1,7 @@
 #include "control/key_turns.h"
 
 #include <array>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -26,7 +27,6 @@ constexpr std::array<KeyOfLetter, 8> kKeys = {{
 }};
 
 bool IsPrefix(char32_t letter) { return letter == U'С' || letter == U'О'; }
-bool TakesPrefix(char32_t letter) { return letter == U'П' || letter == U'Ф' || letter == U'В'; }
 
 }  // namespace
 
@@ -40,16 +40,12 @@ char32_t KeyLetter(std::uint32_t scanCode, char32_t typed) {
 
 KeyTurnReader::Step KeyTurnReader::Press(char32_t letter, bool shift) {
     if (letter == 0) return {};
-    const char32_t prefix = prefix_;
-    prefix_ = 0;
-    if (!prefix) {
-        if (IsPrefix(letter)) {
-            prefix_ = letter;
-            return {Result::Pending};
-        }
-    } else if (!TakesPrefix(letter)) {
-        return {Result::Unknown};
+    const char32_t prefix = std::exchange(prefix_, 0);
+    if (!prefix && IsPrefix(letter)) {
+        prefix_ = letter;
+        return {Result::Pending};
     }
+    // A prefix before a letter it does not take names no turn of the table.
     std::string name;
     if (prefix) AppendUtf8(name, prefix);
     AppendUtf8(name, letter);

@@ -10,7 +10,6 @@
 // Shift on the second key makes "Сп'".
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "model/turns.h"

@@ -99,10 +99,6 @@ CubeRotation CubeRotation::Of(Move wholeCubeTurn) {
     return CubeRotation(TheTables().ofTurn[static_cast<int>(wholeCubeTurn)]);
 }
 
-CubeRotation CubeRotation::FromIndex(std::uint8_t index) {
-    return CubeRotation(index < kCount ? index : 0);
-}
-
 CubeRotation CubeRotation::Then(CubeRotation next) const {
     return CubeRotation(TheTables().then[index_][next.index_]);
 }

@@ -17,8 +17,6 @@ public:
     CubeRotation() = default;
     // The rotation a whole-cube turn (Оп ... Ов') makes.
     static CubeRotation Of(Move wholeCubeTurn);
-    static CubeRotation FromIndex(std::uint8_t index);
-    std::uint8_t Index() const { return index_; }
 
     // This rotation, then `next`.
     CubeRotation Then(CubeRotation next) const;
@@ -26,8 +24,6 @@ public:
     // The turn that, made after this rotation, moves the blocks `move` would have moved before
     // it, the same way: R M R^-1. Face turns stay face turns, slices slices.
     Move Carry(Move move) const;
-
-    friend bool operator==(CubeRotation, CubeRotation) = default;
 
 private:
     explicit CubeRotation(std::uint8_t index) : index_(index) {}

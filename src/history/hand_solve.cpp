@@ -1,5 +1,7 @@
 #include "history/hand_solve.h"
 
+#include "platform/text.h"
+
 #include <cstdio>
 
 namespace velmo {
@@ -25,16 +27,6 @@ std::optional<std::string> HandSolveWatch::Check(bool solved, std::uint64_t nowM
     watching_ = false;
     return "Кубик Вельмо собран вручную: " + CountText(turns_, "вращение", "вращения", "вращений") +
            ", " + DurationText(nowMs - startMs_) + " " + since_;
-}
-
-std::string CountText(std::uint64_t n, const char* one, const char* few, const char* many) {
-    const std::uint64_t tens = n % 100, units = n % 10;
-    const char* word = many;
-    if (tens < 11 || tens > 14) {
-        if (units == 1) word = one;
-        else if (units >= 2 && units <= 4) word = few;
-    }
-    return std::to_string(n) + " " + word;
 }
 
 std::string DurationText(std::uint64_t milliseconds) {

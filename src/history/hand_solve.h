@@ -41,8 +41,6 @@ private:
     std::string since_;
 };
 
-// "1 вращение", "3 вращения", "11 вращений": a count with the Russian word form it takes.
-std::string CountText(std::uint64_t n, const char* one, const char* few, const char* many);
 // "45 с", "3 мин 05 с", "1 ч 02 мин 05 с".
 std::string DurationText(std::uint64_t milliseconds);
 

@@ -1,6 +1,5 @@
 #include "history/turn_history.h"
 
-#include <algorithm>
 
 namespace velmo {
 
@@ -92,6 +91,7 @@ TurnHistory::Outcome TurnHistory::End() {
     const Mode mode = mode_;
     mode_ = Mode::Idle;
     if (lost_) {
+        lost_ = false;
         Clear();
         return Outcome::Lost;
     }
@@ -112,28 +112,25 @@ TurnHistory::Outcome TurnHistory::End() {
 
 // The turns taken back, the newest of the entry, become an entry to make again.
 TurnHistory::Outcome TurnHistory::EndUndo() {
-    if (done_ == 0) return Outcome::Nothing;
-    Entry& entry = undo_.entries.back();
-    const auto taken = undo_.moves.end() - static_cast<long>(done_);
-    redo_.entries.push_back({static_cast<std::uint32_t>(done_), entry.frame, entry.label});
-    redo_.moves.insert(redo_.moves.end(), taken, undo_.moves.end());
-    undo_.moves.erase(taken, undo_.moves.end());
-    entry.turns -= static_cast<std::uint32_t>(done_);
-    if (entry.turns == 0) undo_.entries.pop_back();
-    return Outcome::Recorded;
+    return Transfer(undo_, redo_, undo_.moves.size() - done_);
 }
 
 // The turns made again, the oldest of the entry, become an entry to take back.
 TurnHistory::Outcome TurnHistory::EndRedo() {
+    return Transfer(redo_, undo_, redo_.FirstOfNewest());
+}
+
+// Moves the done_ turns of from's newest entry that start at `first` to a new entry of `to`.
+TurnHistory::Outcome TurnHistory::Transfer(Stack& from, Stack& to, std::size_t first) {
     if (done_ == 0) return Outcome::Nothing;
-    Entry& entry = redo_.entries.back();
-    const auto first = redo_.moves.begin() + static_cast<long>(redo_.FirstOfNewest());
-    const auto made = first + static_cast<long>(done_);
-    undo_.entries.push_back({static_cast<std::uint32_t>(done_), entry.frame, entry.label});
-    undo_.moves.insert(undo_.moves.end(), first, made);
-    redo_.moves.erase(first, made);
+    Entry& entry = from.entries.back();
+    const auto begin = from.moves.begin() + static_cast<long>(first);
+    const auto end = begin + static_cast<long>(done_);
+    to.entries.push_back({static_cast<std::uint32_t>(done_), entry.frame, entry.label});
+    to.moves.insert(to.moves.end(), begin, end);
+    from.moves.erase(begin, end);
     entry.turns -= static_cast<std::uint32_t>(done_);
-    if (entry.turns == 0) redo_.entries.pop_back();
+    if (entry.turns == 0) from.entries.pop_back();
     return Outcome::Recorded;
 }
 

@@ -93,6 +93,7 @@ private:
     void DropOldest();
     Outcome EndUndo();
     Outcome EndRedo();
+    Outcome Transfer(Stack& from, Stack& to, std::size_t first);
     // A recorded turn by its name now.
     Move Now(Move recorded) const;
 

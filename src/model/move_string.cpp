@@ -132,12 +132,11 @@ std::string TVelmo::NormalizeMoveString(std::string_view s) {
 bool TVelmo::IsValidMoveString(std::string_view s) { return !NormalizeMoveString(s).empty(); }
 
 namespace {
-// Names from move strings come normalised; others may still carry a typographic apostrophe.
+// A move name as ExecuteMove takes it: any letter case, typographic apostrophes allowed.
 std::optional<Move> FindMoveByName(std::string_view name) {
-    if (const std::optional<Move> move = FindMove(ToUpperUtf8(name))) return move;
     std::u32string text = DecodeUtf8(name);
-    for (char32_t& c : text) c = PlainApostrophe(c);
-    return FindMove(EncodeUtf8(ToUpper(text)));
+    for (char32_t& c : text) c = ToUpper(PlainApostrophe(c));
+    return FindMove(EncodeUtf8(text));
 }
 }  // namespace
 

@@ -74,6 +74,12 @@ std::string LineValue(std::string_view line) {
     return std::string(Unquote(ParseLine(LineText(line, buffer)).value));
 }
 
+// Whether the stored line's value reads as `value`, without a copy of it.
+bool HasValue(std::string_view line, std::string_view value) {
+    std::string buffer;
+    return Unquote(ParseLine(LineText(line, buffer)).value) == value;
+}
+
 // The bytes of a new line: Windows-1251 when it holds every character and cannot be taken for
 // UTF-8 when read back, else the UTF-8 text itself.
 std::string EncodeLine(const std::string& text) {
@@ -232,9 +238,10 @@ void Profile::WriteString(std::string_view section, std::string_view key,
         return;
     }
     std::string& text = target.lines[line->second];
-    if (LineValue(text) == value) return;
     std::string buffer;
-    text = KeyLine(ParseLine(LineText(text, buffer)).name, value);
+    const ParsedLine parsed = ParseLine(LineText(text, buffer));
+    if (Unquote(parsed.value) == value) return;
+    text = KeyLine(parsed.name, value);
 }
 
 void Profile::EraseSection(std::string_view section) {
@@ -261,7 +268,7 @@ void Profile::ReplaceSection(std::string_view section,
     for (const auto& [key, value] : entries) {
         std::string folded = Fold(key);
         const auto old = oldKeys.find(folded);
-        const bool same = old != oldKeys.end() && LineValue(oldLines[old->second]) == value;
+        const bool same = old != oldKeys.end() && HasValue(oldLines[old->second], value);
         AddKey(target, std::move(folded),
                same ? std::move(oldLines[old->second]) : KeyLine(key, value));
     }

@@ -128,4 +128,14 @@ std::string Utf8ToCp1251(std::string_view text) {
     return out;
 }
 
+std::string CountText(std::uint64_t n, const char* one, const char* few, const char* many) {
+    const std::uint64_t tens = n % 100, units = n % 10;
+    const char* word = many;
+    if (tens < 11 || tens > 14) {
+        if (units == 1) word = one;
+        else if (units >= 2 && units <= 4) word = few;
+    }
+    return std::to_string(n) + " " + word;
+}
+
 }  // namespace velmo

@@ -3,6 +3,7 @@
 // bytes that are not valid UTF-8 decode to U+FFFD, so they can never pass for a letter.
 // Windows-1251 is the encoding of stored files.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,8 @@ bool IsValidUtf8(std::string_view text);
 std::string Cp1251ToUtf8(std::string_view text);
 // Characters that Windows-1251 cannot hold become '?'.
 std::string Utf8ToCp1251(std::string_view text);
+
+// "1 вращение", "3 вращения", "11 вращений": a count with the Russian word form it takes.
+std::string CountText(std::uint64_t n, const char* one, const char* few, const char* many);
 
 }  // namespace velmo

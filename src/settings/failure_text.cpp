@@ -5,6 +5,10 @@
 
 namespace velmo {
 
+namespace {
+
+// The system's reason for `error` (an errno value), such as "нет прав доступа"; a rare one
+// gives its number.
 std::string SystemReason(int error) {
     switch (error) {
         case EACCES: return "нет прав доступа";
@@ -33,6 +37,8 @@ std::string SystemReason(int error) {
         default: return "системная ошибка № " + std::to_string(error);
     }
 }
+
+}  // namespace
 
 std::string QuotedPath(const std::string& path) {
     std::string quoted = "«";

@@ -6,10 +6,6 @@
 
 namespace velmo {
 
-// The system's reason for `error` (an errno value), such as "нет прав доступа"; a rare one
-// gives its number.
-std::string SystemReason(int error);
-
 // The path in guillemets; control characters are written as \xNN, so the text stays one line.
 std::string QuotedPath(const std::string& path);
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 
@@ -103,6 +104,8 @@ Settings LoadSettings(const std::string& path) {
 }
 
 std::string SaveSettings(const std::string& path, const Settings& settings) {
+    // No place to save (an installed program without any home): nothing is written anywhere.
+    if (path.empty()) return Failure("записать файл", path, ENOENT);
     // A link is followed (people keep their settings in folders of their own), to a regular
     // file only, which ReadFileBytes makes sure of.
     std::string target;

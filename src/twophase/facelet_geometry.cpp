@@ -3,27 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "model/facelets.h"
-
 namespace velmo::twophase {
 
 namespace {
-
-struct Place {
-    CellPos cell, normal;
-};
-
-const std::array<Place, kFacelets>& Places() {
-    static const std::array<Place, kFacelets> places = [] {
-        std::array<Place, kFacelets> all;
-        for (int i = 0; i < kFacelets; ++i) {
-            const FaceletPlace place = velmo::FaceletAt(i);
-            all[i] = {CellPosition(place.cell), SlotDirection(place.slot)};
-        }
-        return all;
-    }();
-    return places;
-}
 
 // The facelet of each (cell, slot) pair, -1 where a cell has no facelet in that direction.
 using FaceletIndex = std::array<std::array<int, kSlotCount + 1>, kCellCount + 1>;
@@ -32,28 +14,26 @@ const FaceletIndex& IndexOfPlaces() {
     static const FaceletIndex index = [] {
         FaceletIndex all;
         for (auto& cell : all) cell.fill(-1);
-        for (int i = 0; i < kFacelets; ++i)
-            all[CellAt(Places()[i].cell)][SlotOf(Places()[i].normal)] = i;
+        for (int i = 0; i < kFacelets; ++i) {
+            const FaceletPlace place = velmo::FaceletAt(i);
+            all[place.cell][place.slot] = i;
+        }
         return all;
     }();
     return index;
 }
 
-bool OnCells(CellPos p, const TurnInfo& turn) {
-    const int cell = CellAt(p);
-    return std::find(turn.cells.begin(), turn.cells.end(), cell) != turn.cells.end();
-}
-
-// The facelet string after moving every facelet i with moved(i) by the turn.
+// The facelet string after the quarter turn has carried every facelet on a cell with
+// moved(cell), by the model's own table of where the turn takes cells and slots.
 template <class Moved>
 std::string CarryFacelets(std::string_view facelets, Axis axis, int a, Moved moved) {
     std::string result(facelets);
     if (facelets.size() != kFacelets) return result;
+    const QuarterTurn& turn = QuarterTurnOf(axis, a);
     for (int i = 0; i < kFacelets; ++i) {
-        if (!moved(i)) continue;
-        const int to = FaceletAt(Rotate(axis, a, Places()[i].cell),
-                                 Rotate(axis, a, Places()[i].normal));
-        result[to] = facelets[i];
+        const FaceletPlace place = velmo::FaceletAt(i);
+        if (moved(place.cell))
+            result[IndexOfPlaces()[turn.cellTo[place.cell]][turn.slotTo[place.slot]]] = facelets[i];
     }
     return result;
 }
@@ -62,9 +42,6 @@ bool IsFaceLetter(char c) { return kFaceLetters.find(c) != std::string_view::npo
 
 }  // namespace
 
-CellPos FaceletCell(int facelet) { return Places().at(facelet).cell; }
-CellPos FaceletNormal(int facelet) { return Places().at(facelet).normal; }
-
 int FaceletAt(CellPos p, CellPos n) {
     const auto inside = [](int v) { return v >= -1 && v <= 1; };
     if (!inside(p.x) || !inside(p.y) || !inside(p.z)) return -1;
@@ -72,7 +49,7 @@ int FaceletAt(CellPos p, CellPos n) {
     return slot == 0 ? -1 : IndexOfPlaces()[CellAt(p)][slot];
 }
 
-CellPos FaceNormal(int face) { return Places().at(9 * face + 4).normal; }
+CellPos FaceNormal(int face) { return SlotDirection(velmo::FaceletAt(9 * face + 4).slot); }
 
 int FaceOfNormal(CellPos n) {
     for (int face = 0; face < kFaces; ++face)
@@ -82,8 +59,9 @@ int FaceOfNormal(CellPos n) {
 
 std::string TurnFacelets(std::string_view facelets, Move move) {
     const TurnInfo& turn = TurnOf(move);
-    return CarryFacelets(facelets, turn.axis, turn.a,
-                         [&turn](int i) { return OnCells(Places()[i].cell, turn); });
+    return CarryFacelets(facelets, turn.axis, turn.a, [&turn](int cell) {
+        return std::find(turn.cells.begin(), turn.cells.end(), cell) != turn.cells.end();
+    });
 }
 
 CellPos Rotation::Apply(CellPos p) const {

@@ -23,18 +23,16 @@
 #include <vector>
 
 #include "model/cells.h"
+#include "model/facelets.h"
 #include "model/turns.h"
 
 namespace velmo::twophase {
 
-inline constexpr int kFacelets = 54;
+inline constexpr int kFacelets = kFaceletCount;
 inline constexpr int kFaces = 6;
-inline constexpr std::string_view kFaceLetters = "URFDLB";
+inline constexpr std::string_view kFaceLetters = kFaceOrder;
 enum Face : int { kU, kR, kF, kD, kL, kB };
 
-// The cell a facelet is on and the outward direction it faces.
-CellPos FaceletCell(int facelet);
-CellPos FaceletNormal(int facelet);
 // The facelet on the cell at p facing direction n; -1 when there is none.
 int FaceletAt(CellPos p, CellPos n);
 // The outward direction of a face, and the face looking in a direction (-1 for none).

@@ -26,10 +26,10 @@ bool TwoPhaseSearch::Check() {
 // Directions in which the position looks the same as in an earlier one are left out.
 std::vector<TwoPhaseSearch::Direction> TwoPhaseSearch::Directions(const CubieCube& cube) const {
     std::vector<Direction> directions;
+    const std::string facelets = FaceletsFromCubie(cube);
     for (const Rotation& rotation :
          {Rotation{}, Rotation{{Move::CubeFrontInv}}, Rotation{{Move::CubeRight}}}) {
-        const CubieCube turned =
-            *CubieFromFacelets(RotateFacelets(FaceletsFromCubie(cube), rotation, true));
+        const CubieCube turned = *CubieFromFacelets(RotateFacelets(facelets, rotation, true));
         for (bool inverse : {false, true}) {
             Direction d;
             d.cube = inverse ? Inverse(turned) : turned;
@@ -79,7 +79,6 @@ SearchResult TwoPhaseSearch::Run(const CubieCube& cube) {
     SearchResult result;
     result.stopped = end_ == End::kStopped;
     if (!result.stopped) result.turns = bestTurns_;
-    result.nodes = nodes_;
     return result;
 }
 

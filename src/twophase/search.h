@@ -39,7 +39,6 @@ struct SearchOptions {
 struct SearchResult {
     bool stopped = false;          // the poll asked to stop: no solution
     std::vector<FaceTurn> turns;   // turns that bring the position to the start position
-    std::uint64_t nodes = 0;       // positions looked at, for the benchmark
 };
 
 // The position must be reachable (Reachability() is kReachable).

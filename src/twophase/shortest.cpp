@@ -2,6 +2,7 @@
 
 #include "log/message_log.h"
 #include "model/facelets.h"
+#include "platform/text.h"
 #include "solver/solver.h"
 #include "twophase/twophase.h"
 
@@ -18,13 +19,10 @@ void WriteHeading(TMessageLog& log) {
 
 // The tables of the process, made at the first use with the notice around it.
 const twophase::Tables& Tables(const twophase::Poll& poll, const TablesNotice& notice) {
-    if (twophase::SharedTablesReady() || !notice) {
-        if (const twophase::Tables* tables = twophase::SharedTables(poll)) return *tables;
-        throw RunStopped{};
-    }
-    notice(true);
+    const bool announce = notice && !twophase::SharedTablesReady();
+    if (announce) notice(true);
     const twophase::Tables* tables = twophase::SharedTables(poll);
-    notice(false);
+    if (announce) notice(false);
     if (!tables) throw RunStopped{};
     return *tables;
 }
@@ -36,13 +34,7 @@ void MakeTurns(TVelmo& cube, const std::vector<twophase::FaceTurn>& turns) {
 
 }  // namespace
 
-std::string MovesCountText(int count) {
-    const int lastTwo = count % 100, last = count % 10;
-    const char* word = "ходов";
-    if (last == 1 && lastTwo != 11) word = "ход";
-    else if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) word = "хода";
-    return std::to_string(count) + " " + word;
-}
+std::string MovesCountText(int count) { return CountText(count, "ход", "хода", "ходов"); }
 
 ShortestRun SolveShortest(TVelmo& cube, twophase::SearchOptions options,
                           const TablesNotice& notice) {

@@ -169,7 +169,7 @@ std::string DefaultTableCachePath() {
     const char* xdg = std::getenv("XDG_CACHE_HOME");
     const char* home = std::getenv("HOME");
     std::filesystem::path folder;
-    // The base directory specification ignores relative paths.
+    // A relative XDG_CACHE_HOME counts as unset, as desktops treat it.
     if (xdg && xdg[0] == '/') folder = xdg;
     else if (home && home[0] != '\0') folder = std::filesystem::path(home) / ".cache";
     else return {};

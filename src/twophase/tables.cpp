@@ -37,8 +37,8 @@ std::unique_ptr<Tables> MakeTables(const std::string& cachePath, const Poll& pol
     return tables;
 }
 
-const Tables* SharedTables(const Poll& poll, TablesReport* report) {
-    if (!Shared()) Shared() = MakeTables(DefaultTableCachePath(), poll, report);
+const Tables* SharedTables(const Poll& poll) {
+    if (!Shared()) Shared() = MakeTables(DefaultTableCachePath(), poll);
     return Shared().get();
 }
 

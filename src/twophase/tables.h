@@ -33,7 +33,7 @@ std::unique_ptr<Tables> MakeTables(const std::string& cachePath, const Poll& pol
 
 // The tables of this process, made at the first call (with DefaultTableCachePath()) and kept;
 // nullptr when the poll stopped the build, and the next call starts again.
-const Tables* SharedTables(const Poll& poll, TablesReport* report = nullptr);
+const Tables* SharedTables(const Poll& poll);
 bool SharedTablesReady();
 
 }  // namespace velmo::twophase

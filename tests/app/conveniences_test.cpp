@@ -13,6 +13,7 @@
 #include "app_test_support.h"
 #include "app/cube_history.h"
 #include "app/key_turn_filter.h"
+#include "platform/text.h"
 #include "app/message_panel.h"
 #include "app/run_guard.h"
 #include "app/command_line.h"

@@ -9,6 +9,7 @@
 #include "headless/headless_host.h"
 #include "headless/random_positions.h"
 #include "history/hand_solve.h"
+#include "platform/text.h"
 #include "history/turn_history.h"
 #include "model/facelets.h"
 #include "model/velmo.h"
